@@ -1,0 +1,71 @@
+#include "app/lexiphonapp.h"
+
+#include "app/resource.h"
+#include "app/stringtable.h"
+#include "frame/mainframe.h"
+#include "framework/doctemplate.h"
+#include "framework/msgbox.h"
+#include "panes/lexiphondoc.h"
+#include "panes/lexiphonview.h"
+#include "platform/netstartup.h"
+#include "platform/skin.h"
+
+#include <QApplication>
+
+namespace app {
+
+CLexiphonApp theApp;
+int g_bSkinActive = 0;
+
+CLexiphonApp::CLexiphonApp() = default;
+
+bool CLexiphonApp::InitInstance() {
+  if (!platform::NetStartup()) {
+    fw::AfxMessageBox(res::LoadString(res::IDS_SOCKETS_INIT_FAILED));
+    return false;
+  }
+  // (The 3-D control drawing of old platforms has no counterpart here.)
+  SetRegistryKey(QStringLiteral("Local AppWizard-Generated Applications"));
+  LoadStdProfileSettings(4);
+
+  AddDocTemplate(std::make_unique<fw::CDocTemplate>(
+      res::IDR_MAINFRAME, [] { return new panes::CLexiphonDoc(); }, [] { return new frame::CMainFrame(); },
+      [] { return new panes::CLexiphonView(); }));
+
+  fw::CCommandLineInfo cmdInfo;
+  ParseCommandLine(cmdInfo, QCoreApplication::arguments().mid(1));
+  if (!ProcessShellCommand(cmdInfo)) return false;
+
+  fw::CFrameWnd* pMainWnd = GetMainWnd();
+  platform::SkinInit(QCoreApplication::instance(), 0, 0, 0);
+  platform::SkinLoadFile("corona.smf");
+  g_bSkinActive = 1;
+  platform::SkinSetWindow(pMainWnd, "MainFrame");
+  platform::SkinSetDialogs("Dialog");
+
+  pMainWnd->setWindowTitle(res::LoadString(res::AFX_IDS_APP_TITLE));
+  pMainWnd->show();
+  return true;
+}
+
+int CLexiphonApp::ExitInstance() {
+  if (g_bSkinActive == 1) {
+    platform::SkinExit();
+    g_bSkinActive = 0;
+  }
+  return fw::CWinApp::ExitInstance();
+}
+
+void CLexiphonApp::OnAppAbout() {}
+
+bool CLexiphonApp::OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) {
+  static const fw::CmdEntry<CLexiphonApp> table[] = {
+      {res::ID_APP_ABOUT, &CLexiphonApp::OnAppAbout, nullptr},
+      {res::ID_FILE_NEW, &CLexiphonApp::OnFileNew, nullptr},
+      {res::ID_FILE_OPEN, &CLexiphonApp::OnFileOpen, nullptr},
+  };
+  if (fw::DispatchCmdMsg(this, table, nID, pCmdUI)) return true;
+  return fw::CWinApp::OnOwnCmdMsg(nID, pCmdUI);
+}
+
+}  // namespace app

@@ -1,0 +1,139 @@
+#include "frame/mainframe.h"
+
+#include "app/commands.h"
+#include "app/resource.h"
+#include "app/stringtable.h"
+#include "frame/translatewaitdialog.h"
+#include "panes/myeditview.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QScreen>
+
+#include <array>
+
+namespace frame {
+
+namespace {
+
+constexpr unsigned AFX_IDW_PANE_FIRST = 0xE900;
+constexpr unsigned AFX_IDW_TOOLBAR = 0xE800;
+constexpr unsigned AFX_IDW_STATUS_BAR = 0xE801;
+constexpr int kMinPaneWidth = 100;
+
+struct ButtonText {
+  int index;
+  const char* text;
+};
+
+// Indices count the separators; the texts are exact, spaces included.
+constexpr std::array<ButtonText, 12> kButtonTexts = {{
+    {0, "新建"},
+    {1, "打开"},
+    {2, "保存"},
+    {4, "剪切"},
+    {5, " 复制"},
+    {6, " 粘贴"},
+    {8, "发音 "},
+    {9, "暂停"},
+    {11, "英译汉"},
+    {12, "汉译英"},
+    {14, "设置"},
+    {16, "关于"},
+}};
+
+}  // namespace
+
+CMainFrame::CMainFrame() {
+  // Items that no class handles stay enabled in the menus.
+  m_bAutoMenuEnable = false;
+  m_pWaitDialog = new CTranslateWaitDialog();
+}
+
+CMainFrame::~CMainFrame() {
+  if (m_pWaitDialog) {
+    if (m_pWaitDialog->GetSafeHwnd()) m_pWaitDialog->DestroyWindow();
+    delete m_pWaitDialog;
+    m_pWaitDialog = nullptr;
+  }
+}
+
+bool CMainFrame::PreCreateWindow(fw::CREATESTRUCT& cs) {
+  if (!fw::CFrameWnd::PreCreateWindow(cs)) return false;
+  // The caption is never given the document's name.
+  cs.style &= ~fw::FWS_ADDTOTITLE;
+  return true;
+}
+
+int CMainFrame::OnCreate(fw::CREATESTRUCT& cs) {
+  setObjectName(QStringLiteral("MainFrame"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/lexiphon.svg")));
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize avail = screen->availableGeometry().size();
+    resize(std::clamp(avail.width() * 2 / 3, 640, 1200), std::clamp(avail.height() * 2 / 3, 480, 800));
+  }
+
+  if (fw::CFrameWnd::OnCreate(cs) == -1) return -1;
+
+  if (!m_wndToolBar.CreateEx(this, AFX_IDW_TOOLBAR) ||
+      !m_wndToolBar.LoadToolBar(res::kToolbarSlots, [this](unsigned id) { return GetCommandAction(id); }))
+    return -1;
+
+  static constexpr unsigned kIndicators[] = {res::ID_SEPARATOR, res::ID_INDICATOR_CAPS, res::ID_INDICATOR_NUM,
+                                             res::ID_INDICATOR_SCRL};
+  if (!m_wndStatusBar.Create(this, AFX_IDW_STATUS_BAR) || !m_wndStatusBar.SetIndicators(kIndicators)) return -1;
+  setStatusBar(&m_wndStatusBar);
+
+  for (const ButtonText& b : kButtonTexts) m_wndToolBar.SetButtonText(b.index, QString::fromUtf8(b.text));
+
+  // Every button takes the size of the first, labelled New button.
+  QRect rect;
+  for (int i = m_wndToolBar.GetButtonCount() - 1; i >= 0; --i) rect = m_wndToolBar.GetItemRect(i);
+  m_wndToolBar.SetSizes(rect.size(), QSize(25, 24));
+
+  m_wndToolBar.setAllowedAreas(Qt::AllToolBarAreas);
+  setDockOptions(dockOptions() | QMainWindow::AnimatedDocks);
+  addToolBar(Qt::TopToolBarArea, &m_wndToolBar);
+  return 0;
+}
+
+bool CMainFrame::OnCreateClient(fw::CREATESTRUCT& cs, fw::CCreateContext* pContext) {
+  (void)cs;
+  if (!pContext || !m_wndSplitter.CreateStatic(this, 1, 2, fw::WS_CHILD | fw::WS_VISIBLE, AFX_IDW_PANE_FIRST))
+    return false;
+  setCentralWidget(&m_wndSplitter);
+  if (!m_wndSplitter.CreateView(0, 0, pContext->m_pNewViewClass, QSize(150, 150), pContext)) return false;
+  if (!m_wndSplitter.CreateView(0, 1, [] { return new panes::CMyEditView(); }, QSize(0, 0), pContext))
+    return false;
+  EvenColumns();
+  m_bSplitterReady = true;
+  return true;
+}
+
+void CMainFrame::EvenColumns() {
+  const int half = width() / 2;
+  m_wndSplitter.SetColumnInfo(0, half, kMinPaneWidth);
+  m_wndSplitter.SetColumnInfo(1, half, kMinPaneWidth);
+  m_wndSplitter.RecalcLayout();
+}
+
+void CMainFrame::OnSize(unsigned nType, int cx, int cy) {
+  fw::CFrameWnd::OnSize(nType, cx, cy);
+  if (m_bSplitterReady) EvenColumns();
+}
+
+void CMainFrame::InitCommandAction(QAction* action, unsigned nID) {
+  const QString icon = res::CommandIconPath(nID);
+  if (!icon.isEmpty()) action->setIcon(QIcon(icon));
+  action->setStatusTip(res::CommandPrompt(nID));
+  action->setToolTip(res::CommandTip(nID));
+}
+
+void CMainFrame::ShowCommandPrompt(int nID) {
+  if (m_wndStatusBar.GetCount() == 0) return;
+  m_wndStatusBar.SetPaneText(0, nID < 0 ? res::LoadString(res::AFX_IDS_IDLEMESSAGE)
+                                        : res::CommandPrompt(static_cast<unsigned>(nID)));
+}
+
+}  // namespace frame

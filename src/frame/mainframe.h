@@ -1,0 +1,46 @@
+#pragma once
+// The program's one top-level window: toolbar, status bar and a splitter of
+// two even panes, the input view (row 0, column 0) and the result view
+// (row 0, column 1).
+#include "framework/bars.h"
+#include "framework/framewnd.h"
+#include "framework/splitter.h"
+
+namespace speech {
+class CSpObjectToken;
+}
+
+namespace frame {
+
+class CTranslateWaitDialog;
+
+class CMainFrame : public fw::CFrameWnd {
+  Q_OBJECT
+ public:
+  CMainFrame();
+  ~CMainFrame() override;
+
+  CTranslateWaitDialog* m_pWaitDialog = nullptr;
+  int m_nRate = 0;
+  speech::CSpObjectToken* m_pVoiceToken = nullptr;
+  fw::CStatusBar m_wndStatusBar;
+  fw::CToolBar m_wndToolBar;
+  fw::CSplitterWnd m_wndSplitter;
+  bool m_bSplitterReady = false;
+  bool m_bPaused = false;
+
+  void ShowCommandPrompt(int nID) override;
+
+ protected:
+  bool PreCreateWindow(fw::CREATESTRUCT& cs) override;
+  int OnCreate(fw::CREATESTRUCT& cs) override;
+  bool OnCreateClient(fw::CREATESTRUCT& cs, fw::CCreateContext* pContext) override;
+  void OnSize(unsigned nType, int cx, int cy) override;
+  void InitCommandAction(QAction* action, unsigned nID) override;
+
+ private:
+  // Both columns at half the client width, at least 100 pixels each.
+  void EvenColumns();
+};
+
+}  // namespace frame

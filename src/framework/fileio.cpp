@@ -1,0 +1,131 @@
+#include "framework/fileio.h"
+
+#include "app/resource.h"
+#include "app/stringtable.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fw {
+
+FileError FileErrorFromErrno(int err, bool writing) {
+  switch (err) {
+    case 0: return writing ? FileError::writeError : FileError::readError;
+    case ENOENT: return FileError::fileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return FileError::badPath;
+    case EACCES:
+    case EPERM:
+    case EROFS: return FileError::accessDenied;
+    case EISDIR: return FileError::isDirectory;
+    case ETXTBSY:
+    case EBUSY: return FileError::sharingViolation;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return FileError::diskFull;
+    case EIO: return writing ? FileError::writeError : FileError::readError;
+    default: return FileError::generic;
+  }
+}
+
+namespace {
+
+// An errno that names no particular cause is still a read or write failure.
+FileResult Failed(int err, bool writing, FileError fallback) {
+  const FileError cause = FileErrorFromErrno(err, writing);
+  return {cause == FileError::generic ? fallback : cause};
+}
+
+}  // namespace
+
+FileResult ReadWholeFile(const QString& path, std::string& out, std::size_t maxBytes) {
+  out.clear();
+  const QByteArray native = QFile::encodeName(path);
+  const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {FileErrorFromErrno(errno, false)};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
+    ::close(fd);
+    return {FileErrorFromErrno(err, false)};
+  }
+  if (S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return {FileError::isDirectory};
+  }
+  if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > maxBytes) {
+    ::close(fd);
+    return {FileError::tooLarge};
+  }
+  // Sizes of special files are not to be trusted: read until the end, but
+  // never more than one byte past the limit.
+  if (S_ISREG(st.st_mode)) out.reserve(static_cast<std::size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      ::close(fd);
+      out.clear();
+      return Failed(err, false, FileError::readError);
+    }
+    if (n == 0) break;
+    out.append(buf, static_cast<std::size_t>(n));
+    if (out.size() > maxBytes) {
+      ::close(fd);
+      out.clear();
+      return {FileError::tooLarge};
+    }
+  }
+  ::close(fd);
+  return {};
+}
+
+FileResult WriteFileAtomic(const QString& path, const std::string& bytes) {
+  if (QFileInfo(path).isDir()) return {FileError::isDirectory};
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    const int err = errno;
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) return {FileError::badPath};
+    return Failed(err, true, FileError::accessDenied);
+  }
+  errno = 0;
+  const qint64 want = static_cast<qint64>(bytes.size());
+  if (file.write(bytes.data(), want) != want || !file.flush()) {
+    const int err = errno;
+    file.cancelWriting();
+    return Failed(err, true, FileError::writeError);
+  }
+  errno = 0;
+  if (!file.commit()) return Failed(errno, true, FileError::writeError);
+  return {};
+}
+
+QString FileErrorMessage(FileError error, const QString& path) {
+  const QString full = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+  switch (error) {
+    case FileError::none: return {};
+    case FileError::tooLarge: return res::LoadString(res::AFX_IDP_FILE_TOO_LARGE);
+    case FileError::fileNotFound: return res::FormatString1(res::AFX_IDP_FILE_NOT_FOUND, full);
+    case FileError::badPath: return res::FormatString1(res::AFX_IDP_FILE_BAD_PATH, full);
+    case FileError::accessDenied: return res::FormatString1(res::AFX_IDP_FILE_ACCESS_DENIED, full);
+    case FileError::isDirectory: return res::FormatString1(res::AFX_IDP_FILE_IS_DIRECTORY, full);
+    case FileError::sharingViolation: return res::FormatString1(res::AFX_IDP_FILE_SHARING, full);
+    case FileError::diskFull: return res::FormatString1(res::AFX_IDP_FILE_DISK_FULL, full);
+    case FileError::readError: return res::FormatString1(res::AFX_IDP_FILE_READ_ERROR, full);
+    case FileError::writeError: return res::FormatString1(res::AFX_IDP_FILE_WRITE_ERROR, full);
+    case FileError::generic: break;
+  }
+  return res::FormatString1(res::AFX_IDP_FILE_GENERIC, full);
+}
+
+}  // namespace fw

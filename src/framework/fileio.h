@@ -1,0 +1,49 @@
+#pragma once
+// Whole-file reads and writes with the framework's file error causes. Writes
+// that replace a file go through a temporary file in the same folder and an
+// atomic rename, so a crash or a full disk never leaves half a file.
+#include <QString>
+
+#include <optional>
+#include <string>
+
+namespace fw {
+
+enum class FileError {
+  none,
+  generic,
+  fileNotFound,
+  badPath,
+  accessDenied,
+  isDirectory,
+  sharingViolation,
+  diskFull,
+  readError,
+  writeError,
+  tooLarge,
+};
+
+// Thrown by a document's load step when the file's content is refused.
+struct CFileException {
+  FileError m_cause;
+};
+
+struct FileResult {
+  FileError error = FileError::none;
+  bool ok() const { return error == FileError::none; }
+};
+
+// Reads the whole file into out. A file longer than maxBytes is refused with
+// tooLarge before more than maxBytes + 1 bytes are read.
+FileResult ReadWholeFile(const QString& path, std::string& out, std::size_t maxBytes);
+
+// Replaces (or creates) path with exactly these bytes, atomically.
+FileResult WriteFileAtomic(const QString& path, const std::string& bytes);
+
+// The framework-style message for a failed access to path.
+QString FileErrorMessage(FileError error, const QString& path);
+
+// Maps an errno value onto a cause.
+FileError FileErrorFromErrno(int err, bool writing);
+
+}  // namespace fw

@@ -1,0 +1,5 @@
+list(APPEND LEX_CORE_SOURCES
+  platform/netstartup.cpp platform/netstartup.h
+  platform/skinfile.cpp platform/skinfile.h)
+list(APPEND LEX_UI_SOURCES
+  platform/skin.cpp platform/skin.h)

@@ -1,0 +1,1 @@
+list(APPEND LEX_RESOURCES res/lexiphon.qrc)
