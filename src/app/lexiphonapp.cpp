@@ -33,7 +33,7 @@ bool CLexiphonApp::InitInstance() {
       [] { return new panes::CLexiphonView(); }));
 
   fw::CCommandLineInfo cmdInfo;
-  ParseCommandLine(cmdInfo, QCoreApplication::arguments().mid(1));
+  ParseCommandLine(cmdInfo, m_arguments);
   if (!ProcessShellCommand(cmdInfo)) return false;
 
   fw::CFrameWnd* pMainWnd = GetMainWnd();

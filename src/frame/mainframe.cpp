@@ -4,6 +4,7 @@
 #include "app/resource.h"
 #include "app/stringtable.h"
 #include "frame/translatewaitdialog.h"
+#include "panes/lexiphonview.h"
 #include "panes/myeditview.h"
 
 #include <QAction>
@@ -128,6 +129,14 @@ void CMainFrame::InitCommandAction(QAction* action, unsigned nID) {
   if (!icon.isEmpty()) action->setIcon(QIcon(icon));
   action->setStatusTip(res::CommandPrompt(nID));
   action->setToolTip(res::CommandTip(nID));
+}
+
+panes::CLexiphonView* CMainFrame::Input() const {
+  return dynamic_cast<panes::CLexiphonView*>(m_wndSplitter.GetPane(0, 0));
+}
+
+panes::CMyEditView* CMainFrame::Result() const {
+  return dynamic_cast<panes::CMyEditView*>(m_wndSplitter.GetPane(0, 1));
 }
 
 void CMainFrame::ShowCommandPrompt(int nID) {

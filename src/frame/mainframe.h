@@ -6,6 +6,11 @@
 #include "framework/framewnd.h"
 #include "framework/splitter.h"
 
+namespace panes {
+class CLexiphonView;
+class CMyEditView;
+}  // namespace panes
+
 namespace speech {
 class CSpObjectToken;
 }
@@ -30,6 +35,10 @@ class CMainFrame : public fw::CFrameWnd {
   bool m_bPaused = false;
 
   void ShowCommandPrompt(int nID) override;
+
+  // The panes by their splitter address, tested to be of the right class.
+  panes::CLexiphonView* Input() const;
+  panes::CMyEditView* Result() const;
 
  protected:
   bool PreCreateWindow(fw::CREATESTRUCT& cs) override;

@@ -140,6 +140,7 @@ int CWinApp::ExitInstance() {
 
 int AfxWinMain(CWinApp* app) {
   if (!app) return 1;
+  app->m_arguments = QCoreApplication::arguments().mid(1);
   if (!app->InitInstance()) {
     app->m_nExitCode = 1;
     return app->ExitInstance();

@@ -58,7 +58,9 @@ class CWinApp : public CCmdTarget {
 
   bool OnCmdMsg(unsigned nID, CCmdUI* pCmdUI) override;
 
-  // Exit code returned when start-up fails.
+  // The arguments after the program name (filled by AfxWinMain).
+  QStringList m_arguments;
+  // The process exit code ExitInstance returns.
   int m_nExitCode = 0;
 
  protected:

@@ -52,6 +52,14 @@ bool NeedsCare(const QChar* p, const QChar* end) {
   return c == kEscapeHigh && p + 1 < end && p[1].unicode() >= kEscapeLowMin;
 }
 
+// ASCII other than CR and NUL, which a run can hold as it is.
+bool IsPlainByte(std::uint8_t b) { return b < 0x80 && b != '\r' && b != 0; }
+
+// Pane units that encode as part of a run: all but line breaks and surrogates.
+bool IsPlainPaneUnit(char16_t c) {
+  return c != '\n' && c != kLine && c != kParagraph && !QChar::isSurrogate(c);
+}
+
 // Cheap first test: most units are neither line ends nor suspicious.
 bool IsPlainUnit(char16_t c) { return (c > '\r' && c < kLine) || (c > kParagraph && c < kEscapeHigh); }
 
@@ -319,6 +327,9 @@ QString BytesToPaneText(std::string_view bytes) {
 
   for (std::size_t i = 0; i < n;) {
     if (i - run >= kMaxRun) flush(i);
+    const std::size_t limit = std::min(n, run + kMaxRun);
+    while (i < limit && IsPlainByte(ByteAt(bytes, i))) ++i;
+    if (i == limit) continue;
     const std::uint8_t b = ByteAt(bytes, i);
     if (b >= 0x80) {
       const std::size_t len = CharLength(bytes, i);
@@ -327,13 +338,8 @@ QString BytesToPaneText(std::string_view bytes) {
         i += len;
         continue;
       }
-    } else if (b == '\r') {
-      if (i + 1 < n && bytes[i + 1] == '\n') {
-        i += 2;
-        continue;
-      }
-    } else if (b != 0) {
-      ++i;
+    } else if (b == '\r' && i + 1 < n && bytes[i + 1] == '\n') {
+      i += 2;
       continue;
     }
     // A lone CR, a NUL or a byte that starts no character.
@@ -359,11 +365,12 @@ std::string PaneTextToBytes(QStringView text) {
 
   for (qsizetype i = 0; i < n;) {
     if (i - run >= static_cast<qsizetype>(kMaxRun)) flush(i);
+    const qsizetype limit = std::min(n, run + static_cast<qsizetype>(kMaxRun));
+    char16_t seen = 0;
+    for (; i < limit && IsPlainPaneUnit(text[i].unicode()); ++i) seen |= text[i].unicode();
+    if (seen >= 0x80) ascii = false;
+    if (i == limit) continue;
     const char16_t c = text[i].unicode();
-    if (c < 0x80 && c != '\n') {
-      ++i;
-      continue;
-    }
     qsizetype len = 1;
     if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
       len = 2;
@@ -372,10 +379,6 @@ std::string PaneTextToBytes(QStringView text) {
         i += 2;
         continue;
       }
-    } else if (c != '\n' && c != kParagraph && c != kLine && !QChar::isSurrogate(c)) {
-      ascii = false;
-      ++i;
-      continue;
     }
     // A character that has bytes of its own ends the run.
     flush(i);
