@@ -19,12 +19,14 @@ namespace text {
 // the end). Never runs past s.size(); pos must be < s.size().
 std::size_t CharLength(std::string_view s, std::size_t pos);
 
-// True when pos is the start of a character, scanning from the beginning.
+// True when pos is the start of a character, scanning from the beginning;
+// s.size() counts as one (the end of the last character).
 bool IsCharBoundary(std::string_view s, std::size_t pos);
 
 // Byte offset of the first occurrence of needle in hay at or after from,
-// starting only on character boundaries; -1 when there is none. An empty
-// needle is found at from (when from <= size).
+// starting and ending on character boundaries (a needle ending in a lead byte
+// never matches half of a character); -1 when there is none. An empty needle
+// is found at from (when from <= size).
 long long Find(std::string_view hay, std::string_view needle, std::size_t from = 0);
 
 // The first / last n bytes; n below 0 gives "", n >= size gives s whole.
@@ -45,7 +47,8 @@ void Trim(std::string& s);
 // Strict conversions for text that is known to be well formed (messages,
 // texts of the program's own). Bytes that cannot be decoded become U+FFFD;
 // characters GB18030 has no bytes for cannot occur (it covers all of
-// Unicode). For text a user owns use the pane bridge instead.
+// Unicode), but a lone surrogate (broken UTF-16) becomes '?'. For text a user
+// owns use the pane bridge instead.
 QString ToUnicode(std::string_view bytes);
 std::string FromUnicode(QStringView text);
 

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+using namespace Qt::StringLiterals;
 using namespace std::string_literals;
 
 namespace text {
@@ -12,7 +13,10 @@ namespace {
 
 QString Esc(std::string_view bytes) {
   QString s;
-  for (const char b : bytes) s += QString::fromUcs4(std::u32string(1, kEscapeBase + static_cast<unsigned char>(b)).data(), 1);
+  for (const char b : bytes) {
+    const char32_t c = kEscapeBase + static_cast<unsigned char>(b);
+    s += QString::fromUcs4(&c, 1);
+  }
   return s;
 }
 
@@ -23,15 +27,17 @@ void ExpectRoundTrip(const std::string& bytes) {
   const QString pane = BytesToPaneText(bytes);
   EXPECT_EQ(PaneTextToBytes(pane), bytes) << testing::PrintToString(bytes);
   EXPECT_EQ(PaneTextByteLength(pane), bytes.size()) << testing::PrintToString(bytes);
-  for (const QChar c : pane) ASSERT_TRUE(c != '\r' && c != '\n' && c != QChar(0xFDD0) && c != QChar(0xFDD1));
+  for (const QChar c : pane) {
+    ASSERT_TRUE(c != '\r' && c != '\n' && c != QChar(0xFDD0) && c != QChar(0xFDD1)) << int(c.unicode());
+  }
 }
 
 TEST(BytesToPane, MapsLineEndsAndEscapesWhatCannotStand) {
   const std::pair<std::string, QString> cases[] = {
-      {"a\r\nb", u"a\u2029b"_qs}, {"a\nb", u"a\u2028b"_qs}, {"a\rb", "a" + Esc("\r") + "b"},
-      {"\r\r\n", Esc("\r") + u"\u2029"_qs}, {"\r" + kKao, Esc("\r") + u"丂"_qs},
+      {"a\r\nb", u"a\u2029b"_s}, {"a\nb", u"a\u2028b"_s}, {"a\rb", "a" + Esc("\r") + "b"},
+      {"\r\r\n", Esc("\r") + u"\u2029"_s}, {"\r" + kKao, Esc("\r") + u"丂"_s},
       {"a\0b"s, "a" + Esc("\0"s) + "b"}, {"\x80\xFF", Esc("\x80\xFF")}, {"x\x81", "x" + Esc("\x81")},
-      {"\x81\x30\x81", Esc("\x81") + "0" + Esc("\x81")}, {kReplacement, u"\uFFFD"_qs},
+      {"\x81\x30\x81", Esc("\x81") + "0" + Esc("\x81")}, {kReplacement, u"\uFFFD"_s},
       {"\x90\x30\x81\x30", QString::fromUcs4(U"\U00010000", 1)},
       // unassigned, then U+2028, U+2029, U+FDD0, U+FDD1, U+10FF00, U+10FFFF
       {"\x84\x31\xA5\x30", Esc("\x84\x31\xA5\x30")}, {"\x81\x36\xA6\x35", Esc("\x81\x36\xA6\x35")},
@@ -49,10 +55,10 @@ TEST(BytesToPane, LongRunsKeepEveryCharacterInPlace) {
   QString pane;
   for (int i = 0; i < 3000; ++i) {  // 5-byte lines put CR LF at every offset of a run
     bytes += kKao + "a\r\n";
-    pane += u"丂a\u2029"_qs;
+    pane += u"丂a\u2029"_s;
   }
   bytes += kReplacement + "\n" + "\x84\x31\xA5\x30" + "\r\n" + "\x81\x36\xA6\x35" + bytes;
-  pane += u"\uFFFD\u2028"_qs + Esc("\x84\x31\xA5\x30") + u"\u2029"_qs + Esc("\x81\x36\xA6\x35") + pane;
+  pane += u"\uFFFD\u2028"_s + Esc("\x84\x31\xA5\x30") + u"\u2029"_s + Esc("\x81\x36\xA6\x35") + pane;
   EXPECT_EQ(BytesToPaneText(bytes), pane);
   ExpectRoundTrip(bytes);
 }
@@ -60,8 +66,8 @@ TEST(BytesToPane, LongRunsKeepEveryCharacterInPlace) {
 TEST(PaneToBytes, WritesBreaksEscapesAndLoneSurrogates) {
   const QChar lone[] = {QChar(0xD800), QChar('a'), QChar(0xDC00)};
   EXPECT_EQ(PaneTextToBytes(QStringView(lone, 3)), "?a?");
-  EXPECT_EQ(PaneTextToBytes(u"a\nb\u2029c\u2028d\re"_qs), "a\r\nb\r\nc\nd\re");
-  EXPECT_EQ(PaneTextToBytes(u"丂€"_qs + Esc("\x80") + QString::fromUcs4(U"\U00010000", 1)),
+  EXPECT_EQ(PaneTextToBytes(u"a\nb\u2029c\u2028d\re"_s), "a\r\nb\r\nc\nd\re");
+  EXPECT_EQ(PaneTextToBytes(u"丂€"_s + Esc("\x80") + QString::fromUcs4(U"\U00010000", 1)),
             kKao + "\xA2\xE3\x80\x90\x30\x81\x30");
 }
 
@@ -71,9 +77,11 @@ TEST(RoundTrip, EveryTwoAndFourByteCode) {
     for (int b = 0x40; b <= 0xFE; ++b) {
       if (b != 0x7F) two += {char(a), char(b)};
     }
-    for (int b = 0x30; b <= 0x39; ++b)
-      for (int c = 0x81; c <= 0xFE; ++c)
+    for (int b = 0x30; b <= 0x39; ++b) {
+      for (int c = 0x81; c <= 0xFE; ++c) {
         for (int d = 0x30; d <= 0x39; ++d) four += {char(a), char(b), char(c), char(d)};
+      }
+    }
   }
   EXPECT_EQ(PaneTextToBytes(BytesToPaneText(two)), two);
   EXPECT_EQ(PaneTextToBytes(BytesToPaneText(four)), four);
@@ -85,7 +93,9 @@ TEST(RoundTrip, RandomBytes) {
   std::mt19937 rng(2024);
   for (int round = 0; round < 3000; ++round) {
     std::string bytes;
-    for (std::uint32_t k = rng() % 60; k > 0; --k) bytes += rng() % 8 ? pieces[rng() % std::size(pieces)] : std::string(1, char(rng()));
+    for (std::uint32_t k = rng() % 60; k > 0; --k) {
+      bytes += rng() % 8 ? pieces[rng() % std::size(pieces)] : std::string(1, char(rng()));
+    }
     ExpectRoundTrip(bytes);
     if (HasFailure()) return;
   }
