@@ -8,6 +8,10 @@
 #include "panes/myeditview.h"
 
 #include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
@@ -75,6 +79,10 @@ int CMainFrame::OnCreate(fw::CREATESTRUCT& cs) {
     resize(std::clamp(avail.width() * 2 / 3, 640, 1200), std::clamp(avail.height() * 2 / 3, 480, 800));
   }
 
+  // Menu and accelerators 128 come with the frame's resource.
+  LoadMenu(res::MainMenu());
+  LoadAccelTable(res::MainAccelerators());
+
   if (fw::CFrameWnd::OnCreate(cs) == -1) return -1;
 
   if (!m_wndToolBar.CreateEx(this, AFX_IDW_TOOLBAR) ||
@@ -129,6 +137,21 @@ void CMainFrame::InitCommandAction(QAction* action, unsigned nID) {
   if (!icon.isEmpty()) action->setIcon(QIcon(icon));
   action->setStatusTip(res::CommandPrompt(nID));
   action->setToolTip(res::CommandTip(nID));
+}
+
+bool CMainFrame::OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) {
+  static const fw::CmdEntry<CMainFrame> table[] = {
+      {res::ID_HELP_TOPICS, &CMainFrame::OnHelpTopics, nullptr},
+  };
+  if (fw::DispatchCmdMsg(this, table, nID, pCmdUI)) return true;
+  return fw::CFrameWnd::OnOwnCmdMsg(nID, pCmdUI);
+}
+
+void CMainFrame::OnHelpTopics() {
+  // The help file next to the user's data; without it, or without a viewer,
+  // nothing happens and nothing is said.
+  const QFileInfo help(QDir::current().filePath(QStringLiteral("lexiphon.chm")));
+  if (help.isFile()) QDesktopServices::openUrl(QUrl::fromLocalFile(help.absoluteFilePath()));
 }
 
 panes::CLexiphonView* CMainFrame::Input() const {

@@ -46,6 +46,9 @@ class CMainFrame : public fw::CFrameWnd {
   bool OnCreateClient(fw::CREATESTRUCT& cs, fw::CCreateContext* pContext) override;
   void OnSize(unsigned nType, int cx, int cy) override;
   void InitCommandAction(QAction* action, unsigned nID) override;
+  bool OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) override;
+
+  void OnHelpTopics();
 
  private:
   // Both columns at half the client width, at least 100 pixels each.

@@ -4,9 +4,15 @@
 // target whose table has the id handles it. The same route answers update
 // queries (enabled, checked) for menus and toolbar buttons.
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <typeinfo>
 
 namespace fw {
+
+// Tells tests which class's table carried out a command.
+using CmdTrace = std::function<void(const std::type_info& handlerClass, unsigned nID)>;
+CmdTrace& CommandTrace();
 
 class CCmdUI {
  public:
@@ -53,6 +59,7 @@ bool DispatchCmdMsg(T* pTarget, const CmdEntry<T> (&table)[N], unsigned nID, CCm
       return true;
     }
     if (!e.pfnCommand) continue;
+    if (CommandTrace()) CommandTrace()(typeid(T), nID);
     (pTarget->*e.pfnCommand)();
     return true;
   }

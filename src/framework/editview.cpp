@@ -92,6 +92,19 @@ QString CEditView::FitToLimit(const QString& text) const {
   return text.left(end);
 }
 
+bool CEditView::event(QEvent* e) {
+  // Keys of the frame's accelerator table are commands, routed like menu
+  // items, rather than the text widget's own shortcuts.
+  if (e->type() == QEvent::ShortcutOverride) {
+    CFrameWnd* frame = GetParentFrame();
+    if (frame && frame->IsAcceleratorKey(static_cast<QKeyEvent*>(e)->keyCombination())) {
+      e->ignore();
+      return true;
+    }
+  }
+  return QPlainTextEdit::event(e);
+}
+
 void CEditView::keyPressEvent(QKeyEvent* e) {
   const bool isReturn = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
   if (isReturn && !isReadOnly() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {

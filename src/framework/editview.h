@@ -50,6 +50,7 @@ class CEditView : public QPlainTextEdit, public CCmdTarget {
  protected:
   virtual bool OnOwnCmdMsg(unsigned nID, CCmdUI* pCmdUI);
 
+  bool event(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
   void insertFromMimeData(const QMimeData* source) override;

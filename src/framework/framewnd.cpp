@@ -10,6 +10,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QResizeEvent>
 #include <QTimer>
 
@@ -109,10 +113,90 @@ void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible) {
   if (bMakeVisible) show();
 }
 
+namespace {
+constexpr unsigned ID_VIEW_TOOLBAR = 59392;
+constexpr unsigned ID_VIEW_STATUS_BAR = 59393;
+}  // namespace
+
+QWidget* CFrameWnd::ControlBar(unsigned nID) const {
+  if (nID == ID_VIEW_TOOLBAR) return findChild<QToolBar*>(QString(), Qt::FindDirectChildrenOnly);
+  return findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void CFrameWnd::OnViewToolbar() {
+  if (QWidget* bar = ControlBar(ID_VIEW_TOOLBAR)) bar->setVisible(!bar->isVisible());
+}
+
+void CFrameWnd::OnViewStatusBar() {
+  if (QWidget* bar = ControlBar(ID_VIEW_STATUS_BAR)) bar->setVisible(!bar->isVisible());
+}
+
+void CFrameWnd::OnUpdateViewToolbar(CCmdUI* pCmdUI) {
+  QWidget* bar = ControlBar(ID_VIEW_TOOLBAR);
+  pCmdUI->Enable(bar != nullptr);
+  pCmdUI->SetCheck(bar && !bar->isHidden());
+}
+
+void CFrameWnd::OnUpdateViewStatusBar(CCmdUI* pCmdUI) {
+  QWidget* bar = ControlBar(ID_VIEW_STATUS_BAR);
+  pCmdUI->Enable(bar != nullptr);
+  pCmdUI->SetCheck(bar && !bar->isHidden());
+}
+
 bool CFrameWnd::OnOwnCmdMsg(unsigned nID, CCmdUI* pCmdUI) {
-  (void)nID;
-  (void)pCmdUI;
-  return false;
+  static const CmdEntry<CFrameWnd> table[] = {
+      {ID_VIEW_TOOLBAR, &CFrameWnd::OnViewToolbar, &CFrameWnd::OnUpdateViewToolbar},
+      {ID_VIEW_STATUS_BAR, &CFrameWnd::OnViewStatusBar, &CFrameWnd::OnUpdateViewStatusBar},
+  };
+  return DispatchCmdMsg(this, table, nID, pCmdUI);
+}
+
+void CFrameWnd::LoadMenu(std::span<const PopupData> popups) {
+  QMenuBar* bar = menuBar();
+  for (const PopupData& popup : popups) {
+    QMenu* menu = bar->addMenu(QString::fromUtf8(popup.text));
+    for (const MenuItemData& item : popup.items) {
+      if (item.nID == 0) {
+        menu->addSeparator();
+        continue;
+      }
+      QAction* action = GetCommandAction(item.nID);
+      action->setText(QString::fromUtf8(item.text));
+      menu->addAction(action);
+    }
+    // Update handlers run as the menu opens; prompts follow the highlight.
+    connect(menu, &QMenu::aboutToShow, this, &CFrameWnd::UpdateCommandUI);
+    connect(menu, &QMenu::hovered, this,
+            [this](QAction* a) { ShowCommandPrompt(a->isSeparator() ? -1 : static_cast<int>(a->data().toUInt())); });
+    connect(menu, &QMenu::aboutToHide, this, [this] { ShowCommandPrompt(-1); });
+  }
+}
+
+void CFrameWnd::LoadAccelTable(std::span<const AccelData> accels) {
+  std::map<unsigned, QList<QKeySequence>> keys;
+  for (const AccelData& a : accels) {
+    const QKeyCombination combo(a.modifiers, a.key);
+    keys[a.nID].append(QKeySequence(combo));
+    m_accelKeys.push_back(combo);
+  }
+  for (auto& [nID, list] : keys) {
+    QAction* action = GetCommandAction(nID);
+    action->setShortcuts(list);
+    action->setShortcutContext(Qt::WindowShortcut);
+    // Keys work whether or not the command has a menu item.
+    addAction(action);
+  }
+}
+
+bool CFrameWnd::IsAcceleratorKey(QKeyCombination key) const {
+  return std::find(m_accelKeys.begin(), m_accelKeys.end(), key) != m_accelKeys.end();
+}
+
+bool CFrameWnd::event(QEvent* e) {
+  // Prompts go to the message pane through ShowCommandPrompt, not as
+  // temporary status bar messages.
+  if (e->type() == QEvent::StatusTip) return true;
+  return QMainWindow::event(e);
 }
 
 bool CFrameWnd::OnCmdMsg(unsigned nID, CCmdUI* pCmdUI) {

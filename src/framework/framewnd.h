@@ -4,6 +4,7 @@
 // command actions shared by menu, toolbar and keys, and their update pass.
 #include "framework/cmdtarget.h"
 #include "framework/editview.h"
+#include "framework/menudata.h"
 #include "framework/winstyles.h"
 
 #include <QMainWindow>
@@ -40,6 +41,12 @@ class CFrameWnd : public QMainWindow, public CCmdTarget {
   bool OnCmdMsg(unsigned nID, CCmdUI* pCmdUI) override;
   bool SendCommand(unsigned nID) { return OnCmdMsg(nID, nullptr); }
 
+  // The menu bar from a menu resource, and the keys of an accelerator table;
+  // both use the one action of each command.
+  void LoadMenu(std::span<const PopupData> popups);
+  void LoadAccelTable(std::span<const AccelData> accels);
+  bool IsAcceleratorKey(QKeyCombination key) const;
+
   // The one action of a command id, created on first use.
   QAction* GetCommandAction(unsigned nID);
   const std::map<unsigned, QAction*>& CommandActions() const { return m_actions; }
@@ -64,6 +71,7 @@ class CFrameWnd : public QMainWindow, public CCmdTarget {
   // its command table.
   virtual void InitCommandAction(QAction* action, unsigned nID);
 
+  bool event(QEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
@@ -75,7 +83,14 @@ class CFrameWnd : public QMainWindow, public CCmdTarget {
   std::uint32_t m_dwStyle = 0;
   CCreateContext* m_pCreateContext = nullptr;
   QPointer<CEditView> m_pActiveView;
+  void OnViewToolbar();
+  void OnViewStatusBar();
+  void OnUpdateViewToolbar(CCmdUI* pCmdUI);
+  void OnUpdateViewStatusBar(CCmdUI* pCmdUI);
+  QWidget* ControlBar(unsigned nID) const;
+
   std::map<unsigned, QAction*> m_actions;
+  std::vector<QKeyCombination> m_accelKeys;
   bool m_bIdlePending = false;
   bool m_bDestroying = false;
 };

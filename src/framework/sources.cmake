@@ -1,7 +1,8 @@
 list(APPEND LEX_CORE_SOURCES
   framework/archive.cpp framework/archive.h
-  framework/cmdtarget.h
+  framework/cmdtarget.cpp framework/cmdtarget.h
   framework/fileio.cpp framework/fileio.h
+  framework/menudata.h
   framework/splittergeom.cpp framework/splittergeom.h)
 list(APPEND LEX_UI_SOURCES
   framework/bars.cpp framework/bars.h

@@ -12,7 +12,8 @@
 
 // Bytes are decoded in runs of whole characters, one ICU call per run; only a
 // run whose output shows a character that cannot be carried as itself is
-// looked at character by character.
+// looked at character by character. Pane text is encoded in runs between
+// line breaks, escapes and lone surrogates.
 
 namespace text {
 namespace {
@@ -60,8 +61,10 @@ bool IsPlainPaneUnit(char16_t c) {
   return c != '\n' && c != kLine && c != kParagraph && !QChar::isSurrogate(c);
 }
 
-// Cheap first test: most units are neither line ends nor suspicious.
-bool IsPlainUnit(char16_t c) { return (c > '\r' && c < kLine) || (c > kParagraph && c < kEscapeHigh); }
+// Cheap first test on decoded units: most are neither line ends nor suspicious.
+bool IsPlainDecodedUnit(char16_t c) {
+  return (c > '\r' && c < kLine) || (c > kParagraph && c < kEscapeHigh);
+}
 
 class PaneWriter {
  public:
@@ -77,7 +80,10 @@ class PaneWriter {
   void Truncate(qsizetype len) { len_ = len; }
   qsizetype Size() const { return len_; }
 
-  void Put(char16_t c) { *Reserve(1) = QChar(c); ++len_; }
+  void Put(char16_t c) {
+    *Reserve(1) = QChar(c);
+    ++len_;
+  }
   void PutCodePoint(char32_t c) {
     QChar* o = Reserve(2);
     if (QChar::requiresSurrogates(c)) {
@@ -222,7 +228,7 @@ void DecodeRun(std::string_view run, bool ascii, PaneWriter& w) {
   QChar* o = begin;
   for (const QChar* p = begin; p < end; ++p) {
     const char16_t c = p->unicode();
-    if (IsPlainUnit(c)) {
+    if (IsPlainDecodedUnit(c)) {
       *o++ = *p;
     } else if (c == '\r') {
       *o++ = QChar(kParagraph);
