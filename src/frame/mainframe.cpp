@@ -4,6 +4,7 @@
 #include "app/resource.h"
 #include "app/stringtable.h"
 #include "frame/translatewaitdialog.h"
+#include "framework/fileio.h"
 #include "panes/lexiphonview.h"
 #include "panes/myeditview.h"
 
@@ -14,6 +15,8 @@
 #include <QUrl>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 
 #include <array>
@@ -145,6 +148,28 @@ bool CMainFrame::OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) {
   };
   if (fw::DispatchCmdMsg(this, table, nID, pCmdUI)) return true;
   return fw::CFrameWnd::OnOwnCmdMsg(nID, pCmdUI);
+}
+
+void CMainFrame::OnClose() {
+  if (panes::CLexiphonView* input = Input()) {
+    const QString path = QStringLiteral("last.txt");
+    const fw::FileResult r = fw::WriteFileAtomic(path, input->GetWindowTextBytes());
+    if (!r.ok()) {
+      // The text would be gone: say why and let the user keep the window
+      // (to save elsewhere). The old last.txt is untouched either way.
+      QMessageBox box(QMessageBox::Warning, res::LoadString(res::AFX_IDS_APP_TITLE),
+                      QStringLiteral("输入的文字无法保存到 last.txt：\n%1\n\n仍然退出吗？退出后这些文字将会丢失。")
+                          .arg(fw::FileErrorMessage(r.error, path)),
+                      QMessageBox::NoButton, this);
+      QPushButton* quit = box.addButton(QStringLiteral("退出"), QMessageBox::DestructiveRole);
+      QPushButton* back = box.addButton(QStringLiteral("返回"), QMessageBox::RejectRole);
+      box.setDefaultButton(back);
+      box.setEscapeButton(back);
+      box.exec();
+      if (box.clickedButton() != quit) return;
+    }
+  }
+  fw::CFrameWnd::OnClose();
 }
 
 void CMainFrame::OnHelpTopics() {

@@ -47,6 +47,8 @@ class CMainFrame : public fw::CFrameWnd {
   void OnSize(unsigned nType, int cx, int cy) override;
   void InitCommandAction(QAction* action, unsigned nID) override;
   bool OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) override;
+  // Keeps the input pane in last.txt, then closes.
+  void OnClose() override;
 
   void OnHelpTopics();
 

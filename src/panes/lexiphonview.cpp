@@ -6,7 +6,9 @@
 #include "panes/panefont.h"
 #include "panes/textfile.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 
 namespace panes {
 
@@ -29,27 +31,62 @@ void CLexiphonView::OnInitialUpdate() {
   if (!GetDocument() || GetDocument()->GetPathName().isEmpty()) LoadLastText();
 }
 
-void CLexiphonView::LoadLastText() {
-  const QString path = QString::fromLatin1(kLastText);
+bool CLexiphonView::ReadTextIntoPane(const QString& path) {
   std::string text;
-  fw::FileResult r = ReadTextFile(path, text, kMaxTextBytes);
-  if (r.error == fw::FileError::fileNotFound) {
-    QFile create(path);
-    if (create.open(QIODevice::WriteOnly | QIODevice::NewOnly)) create.close();
-    r = {};
-    text.clear();
-  }
+  const fw::FileResult r = ReadTextFile(path, text, kMaxTextBytes);
   if (!r.ok()) {
-    // The pane keeps what it has rather than losing it to a failed read.
+    // The pane keeps what it has rather than losing it to a failed read, and
+    // a text too long to edit is not loaded at all.
     fw::AfxMessageBox(fw::FileErrorMessage(r.error, path));
-    return;
+    return false;
   }
   SetWindowTextBytes(text);
+  return true;
+}
+
+void CLexiphonView::LoadLastText() {
+  const QString path = QString::fromLatin1(kLastText);
+  if (!QFile::exists(path)) {
+    // A first start: an empty autosave file and an empty pane. Where it
+    // cannot be created the close will say so.
+    QFile create(path);
+    if (create.open(QIODevice::WriteOnly | QIODevice::NewOnly)) create.close();
+    SetWindowTextBytes({});
+    return;
+  }
+  ReadTextIntoPane(path);
+}
+
+void CLexiphonView::OnFileOpen() {
+  QFileDialog dlg(this, QStringLiteral("打开"));
+  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  dlg.setFileMode(QFileDialog::ExistingFile);
+  const QString filter = QStringLiteral("文本文件   (*.txt)");
+  dlg.setNameFilter(filter);
+  // The dialog folds runs of spaces in a filter; show the text as it is.
+  if (auto* types = dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) types->setItemText(0, filter);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+  ReadTextIntoPane(dlg.selectedFiles().constFirst());
+}
+
+void CLexiphonView::OnFileSaveAs() {
+  QFileDialog dlg(this, QStringLiteral("另存为"));
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setFileMode(QFileDialog::AnyFile);
+  dlg.setNameFilter(QStringLiteral("文本文件 (*.txt)"));
+  dlg.setDefaultSuffix(QStringLiteral("txt"));
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+  const QString path = dlg.selectedFiles().constFirst();
+  // The pane's bytes exactly, replacing the whole file in one step.
+  const fw::FileResult r = fw::WriteFileAtomic(path, GetWindowTextBytes());
+  if (!r.ok()) fw::AfxMessageBox(fw::FileErrorMessage(r.error, path));
 }
 
 bool CLexiphonView::OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) {
   static const fw::CmdEntry<CLexiphonView> table[] = {
       {res::ID_FILE_NEW, &CLexiphonView::LoadLastText, nullptr},
+      {res::ID_FILE_OPEN, &CLexiphonView::OnFileOpen, nullptr},
+      {res::ID_FILE_SAVE_AS, &CLexiphonView::OnFileSaveAs, nullptr},
   };
   if (fw::DispatchCmdMsg(this, table, nID, pCmdUI)) return true;
   return fw::CEditView::OnOwnCmdMsg(nID, pCmdUI);

@@ -22,6 +22,13 @@ class CLexiphonView : public fw::CEditView {
   // Replaces the pane's text with last.txt from the current directory,
   // creating an empty one when there is none.
   void LoadLastText();
+  // Loads a text file chosen in the open dialog into the pane.
+  void OnFileOpen();
+  // Writes the pane's bytes to a file chosen in the save dialog.
+  void OnFileSaveAs();
+
+  // Reads a text file into the pane; on failure says why and leaves the pane.
+  bool ReadTextIntoPane(const QString& path);
 
   QFont m_font;
 

@@ -30,7 +30,7 @@ ModalWatcher AnswerFileDialog(const QString& path, QString* title = nullptr, QSt
       dlg->reject();
     } else {
       dlg->selectFile(path);
-      QMetaObject::invokeMethod(dlg, "accept");
+      QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
     }
   });
 }
