@@ -1,5 +1,6 @@
 #include "app/lexiphonapp.h"
 
+#include "about/aboutdialog.h"
 #include "app/resource.h"
 #include "app/stringtable.h"
 #include "frame/mainframe.h"
@@ -56,7 +57,10 @@ int CLexiphonApp::ExitInstance() {
   return fw::CWinApp::ExitInstance();
 }
 
-void CLexiphonApp::OnAppAbout() {}
+void CLexiphonApp::OnAppAbout() {
+  about::CAboutDialog aboutDlg;
+  aboutDlg.DoModal();
+}
 
 bool CLexiphonApp::OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) {
   static const fw::CmdEntry<CLexiphonApp> table[] = {

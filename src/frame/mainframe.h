@@ -2,9 +2,9 @@
 // The program's one top-level window: toolbar, status bar and a splitter of
 // two even panes, the input view (row 0, column 0) and the result view
 // (row 0, column 1).
+#include "frame/livesplitter.h"
 #include "framework/bars.h"
 #include "framework/framewnd.h"
-#include "framework/splitter.h"
 
 namespace panes {
 class CLexiphonView;
@@ -30,7 +30,7 @@ class CMainFrame : public fw::CFrameWnd {
   speech::CSpObjectToken* m_pVoiceToken = nullptr;
   fw::CStatusBar m_wndStatusBar;
   fw::CToolBar m_wndToolBar;
-  fw::CSplitterWnd m_wndSplitter;
+  CLiveSplitterWnd m_wndSplitter;
   bool m_bSplitterReady = false;
   bool m_bPaused = false;
 

@@ -3,3 +3,4 @@ list(APPEND LEX_CORE_SOURCES
   platform/skinfile.cpp platform/skinfile.h)
 list(APPEND LEX_UI_SOURCES
   platform/skin.cpp platform/skin.h)
+list(APPEND LEX_CORE_SOURCES platform/shellopen.cpp platform/shellopen.h)
