@@ -57,16 +57,6 @@ bool IsAsciiSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-QStringDecoder& Decoder() {
-  thread_local QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
-  return decoder;
-}
-
-QStringEncoder& Encoder() {
-  thread_local QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
-  return encoder;
-}
-
 }  // namespace
 
 std::size_t CharLength(std::string_view s, std::size_t pos) {
@@ -144,7 +134,7 @@ void Trim(std::string& s) {
 // reports it, so only whole characters go to the decoder; every byte that
 // starts no character becomes U+FFFD here.
 QString ToUnicode(std::string_view bytes) {
-  QStringDecoder& decoder = Decoder();
+  QStringDecoder& decoder = detail::Decoder();
   QString out(decoder.requiredSpace(static_cast<qsizetype>(bytes.size())), Qt::Uninitialized);
   QChar* o = out.data();
   std::size_t run = 0;
@@ -168,7 +158,7 @@ QString ToUnicode(std::string_view bytes) {
 // A lone surrogate becomes '?': ICU would give 0x1A, or nothing at all at the
 // end of the input.
 std::string FromUnicode(QStringView text) {
-  QStringEncoder& encoder = Encoder();
+  QStringEncoder& encoder = detail::Encoder();
   std::string out(static_cast<std::size_t>(encoder.requiredSpace(text.size())), '\0');
   char* o = out.data();
   qsizetype run = 0;
@@ -188,5 +178,19 @@ std::string FromUnicode(QStringView text) {
   out.resize(static_cast<std::size_t>(o - out.data()));
   return out;
 }
+
+namespace detail {
+
+QStringDecoder& Decoder() {
+  thread_local QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
+  return decoder;
+}
+
+QStringEncoder& Encoder() {
+  thread_local QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
+  return encoder;
+}
+
+}  // namespace detail
 
 }  // namespace text

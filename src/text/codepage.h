@@ -5,6 +5,8 @@
 // starts inside a character.
 
 #include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <cstddef>
 #include <string>
@@ -51,5 +53,11 @@ void Trim(std::string& s);
 // owns use the pane bridge instead.
 QString ToUnicode(std::string_view bytes);
 std::string FromUnicode(QStringView text);
+
+namespace detail {
+// The code page's converters, one of each per thread (they keep state).
+QStringDecoder& Decoder();
+QStringEncoder& Encoder();
+}  // namespace detail
 
 }  // namespace text

@@ -30,16 +30,6 @@ constexpr std::string_view kReplacementBytes("\x84\x31\xA4\x37", 4);
 // asks for per call.
 constexpr std::size_t kMaxRun = 4096;
 
-QStringDecoder& Decoder() {
-  thread_local QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
-  return decoder;
-}
-
-QStringEncoder& Encoder() {
-  thread_local QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
-  return encoder;
-}
-
 std::uint8_t ByteAt(std::string_view s, std::size_t i) { return static_cast<std::uint8_t>(s[i]); }
 
 bool IsReserved(char32_t c) {
@@ -131,8 +121,8 @@ void PutChecked(std::string_view bytes, QStringView decoded, PaneWriter& w) {
 // Character by character through ICU, re-encoding each one: the fallback
 // when ICU's output does not line up with the characters of the run.
 void DecodeEachChar(std::string_view run, PaneWriter& w) {
-  QStringDecoder& decoder = Decoder();
-  QStringEncoder& encoder = Encoder();
+  QStringDecoder& decoder = detail::Decoder();
+  QStringEncoder& encoder = detail::Encoder();
   std::array<QChar, 16> units;
   std::array<char, 32> back;
   for (std::size_t i = 0; i < run.size();) {
@@ -163,7 +153,7 @@ void DecodeEachChar(std::string_view run, PaneWriter& w) {
 // The careful path: decode again and pair each character's bytes with its
 // code point, which holds as long as ICU gave one code point per character.
 void DecodeCarefully(std::string_view run, PaneWriter& w) {
-  QStringDecoder& decoder = Decoder();
+  QStringDecoder& decoder = detail::Decoder();
   QString scratch(decoder.requiredSpace(static_cast<qsizetype>(run.size())), Qt::Uninitialized);
   const QChar* begin = scratch.constData();
   const QChar* end = decoder.appendToBuffer(scratch.data(), QByteArrayView(run.data(), run.size()));
@@ -220,7 +210,7 @@ void DecodeRun(std::string_view run, bool ascii, PaneWriter& w) {
     return;
   }
 
-  QStringDecoder& decoder = Decoder();
+  QStringDecoder& decoder = detail::Decoder();
   const qsizetype start = w.Size();
   QChar* begin = w.Reserve(decoder.requiredSpace(static_cast<qsizetype>(run.size())));
   const QChar* end = decoder.appendToBuffer(begin, QByteArrayView(run.data(), run.size()));
@@ -313,7 +303,7 @@ void EncodeRun(QStringView run, bool ascii, ByteWriter& w) {
     w.Advance(o);
     return;
   }
-  QStringEncoder& encoder = Encoder();
+  QStringEncoder& encoder = detail::Encoder();
   char* o = w.Reserve(static_cast<std::size_t>(encoder.requiredSpace(run.size())));
   w.Advance(encoder.appendToBuffer(o, run));
 }

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using testing_support::ReadFileBytes;
 using testing_support::ScopedTempCwd;
@@ -45,15 +43,11 @@ TEST(WriteFileAtomic, ReplacesWholeFilesAndFailuresLeaveTheOldOne) {
 
   // A full disk in the middle of the write: the old file stays whole and no
   // temporary file is left behind.
-  struct rlimit old {};
-  getrlimit(RLIMIT_FSIZE, &old);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = old;
-  small.rlim_cur = 4096;
-  setrlimit(RLIMIT_FSIZE, &small);
-  const fw::FileResult r = fw::WriteFileAtomic(path, std::string(100000, 'n'));
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
+  fw::FileResult r;
+  {
+    testing_support::ScopedFileSizeLimit full(4096);
+    r = fw::WriteFileAtomic(path, std::string(100000, 'n'));
+  }
   EXPECT_EQ(r.error, fw::FileError::diskFull);
   EXPECT_EQ(ReadFileBytes(path), "short");
   EXPECT_EQ(QDir(cwd.path()).entryList(QDir::Files), QStringList{"keep.txt"});

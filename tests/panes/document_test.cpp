@@ -19,22 +19,6 @@ using testing_support::WriteFileBytes;
 
 namespace {
 
-// Answers the next file dialog with `path` (or cancels it when empty).
-ModalWatcher AnswerFileDialog(const QString& path, QString* title = nullptr, QStringList* filters = nullptr) {
-  return ModalWatcher([=](QWidget* w) {
-    auto* dlg = qobject_cast<QFileDialog*>(w);
-    if (!dlg) return;
-    if (title) *title = dlg->windowTitle();
-    if (filters) *filters = dlg->nameFilters();
-    if (path.isEmpty()) {
-      dlg->reject();
-    } else {
-      dlg->selectFile(path);
-      QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
-    }
-  });
-}
-
 class DocumentTest : public AppFixture {
  protected:
   void SetUp() override {
@@ -46,16 +30,15 @@ class DocumentTest : public AppFixture {
 TEST_F(DocumentTest, SaveStoresInputBytesAndOneZeroByteThenWritesStraightToThePath) {
   Input()->SetWindowTextBytes("abc");
   Result()->SetWindowTextBytes("never stored");
-  QString title;
-  QStringList filters;
+  testing_support::SeenFileDialog seen;
   const QString path = m_cwd->file("first.lex");
   {
-    ModalWatcher answer = AnswerFileDialog(path, &title, &filters);
+    ModalWatcher answer = testing_support::AnswerDialogs(path, &seen);
     EXPECT_TRUE(Frame()->SendCommand(res::ID_FILE_SAVE));
     EXPECT_EQ(answer.seen(), 1);
   }
-  EXPECT_EQ(title, "保存为");
-  EXPECT_EQ(filters, QStringList{"所有文件 (*.*)"});
+  EXPECT_EQ(seen.title, "保存为");
+  EXPECT_EQ(seen.filters, QStringList{"所有文件 (*.*)"});
   EXPECT_EQ(ReadFileBytes(path), std::string("abc\0", 4));
   EXPECT_EQ(Doc()->GetPathName(), path);
   EXPECT_EQ(Doc()->GetTitle(), "first.lex");
@@ -63,7 +46,7 @@ TEST_F(DocumentTest, SaveStoresInputBytesAndOneZeroByteThenWritesStraightToThePa
 
   // The second save asks nothing.
   Input()->SetWindowTextBytes("");
-  ModalWatcher none = AnswerFileDialog(QString());
+  ModalWatcher none = testing_support::AnswerDialogs(QString());
   Frame()->SendCommand(res::ID_FILE_SAVE);
   EXPECT_EQ(none.seen(), 0);
   EXPECT_EQ(ReadFileBytes(path), std::string(1, '\0'));
@@ -72,7 +55,7 @@ TEST_F(DocumentTest, SaveStoresInputBytesAndOneZeroByteThenWritesStraightToThePa
 TEST_F(DocumentTest, CancelledSaveWritesNothingAndKeepsTheFlag) {
   QTest::keyClicks(Input(), "typed");
   EXPECT_TRUE(Doc()->IsModified());
-  ModalWatcher cancel = AnswerFileDialog(QString());
+  ModalWatcher cancel = testing_support::AnswerDialogs(QString());
   Frame()->SendCommand(res::ID_FILE_SAVE);
   EXPECT_EQ(cancel.seen(), 1);
   EXPECT_TRUE(Doc()->IsModified());

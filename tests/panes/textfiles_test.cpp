@@ -8,15 +8,12 @@
 #include "panes/myeditview.h"
 #include "support/appfixture.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QInputMethodEvent>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using testing_support::AppFixture;
 using testing_support::MessageBoxWatcher;
@@ -25,35 +22,6 @@ using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
 
 namespace {
-
-struct SeenDialog {
-  QString title;
-  QStringList filters;
-  QString suffix;
-  bool confirmsOverwrite = false;
-};
-
-// Answers file dialogs with `path`; message boxes get `button`.
-ModalWatcher Answer(const QString& path, SeenDialog* seen = nullptr, const QString& button = {}) {
-  return ModalWatcher([=](QWidget* w) {
-    if (auto* dlg = qobject_cast<QFileDialog*>(w)) {
-      if (seen) {
-        QStringList shown;
-        if (auto* types = dlg->findChild<QComboBox*>("fileTypeCombo"))
-          for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
-        *seen = {dlg->windowTitle(), shown, dlg->defaultSuffix(), !dlg->testOption(QFileDialog::DontConfirmOverwrite)};
-      }
-      dlg->selectFile(path);
-      QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
-    } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
-      // No button named: confirm (the dialog's own "replace it?" question).
-      QAbstractButton* pick = button.isEmpty() ? box->button(QMessageBox::Yes) : nullptr;
-      for (QAbstractButton* b : box->buttons())
-        if (!button.isEmpty() && b->text() == button) pick = b;
-      if (pick) pick->click();
-    }
-  });
-}
 
 class TextFilesTest : public AppFixture {};
 
@@ -89,9 +57,9 @@ TEST_F(TextFilesTest, OpenReadsTextModeAndNeverMovesTheCurrentFolder) {
   QDir(m_cwd->path()).mkdir("elsewhere");
   const QString other = m_cwd->file("elsewhere/lf.txt");
   WriteFileBytes(other, "x\ny\n");
-  SeenDialog seen;
+  testing_support::SeenFileDialog seen;
   {
-    ModalWatcher answer = Answer(other, &seen);
+    ModalWatcher answer = testing_support::AnswerDialogs(other, &seen);
     Frame()->SendCommand(res::ID_FILE_OPEN);
     EXPECT_EQ(answer.seen(), 1);
   }
@@ -103,7 +71,7 @@ TEST_F(TextFilesTest, OpenReadsTextModeAndNeverMovesTheCurrentFolder) {
   EXPECT_EQ(QDir::currentPath(), m_cwd->path());
 
   WriteFileBytes(other, "ab\x1A" "cd");
-  ModalWatcher again = Answer(other);
+  ModalWatcher again = testing_support::AnswerDialogs(other);
   Frame()->SendCommand(res::ID_FILE_OPEN);
   EXPECT_EQ(Input()->GetWindowTextBytes(), "ab\r\n");
   Stop();
@@ -130,9 +98,9 @@ TEST_F(TextFilesTest, SaveAsWritesExactBytesReplacesWholeFilesAndAddsTxt) {
   ASSERT_TRUE(Start());
   Input()->SetWindowTextBytes("short\r\n\xD6\xD0");
   WriteFileBytes(m_cwd->file("old.txt"), std::string(5000, 'o'));
-  SeenDialog seen;
+  testing_support::SeenFileDialog seen;
   {
-    ModalWatcher answer = Answer(m_cwd->file("old.txt"), &seen);
+    ModalWatcher answer = testing_support::AnswerDialogs(m_cwd->file("old.txt"), &seen);
     Frame()->SendCommand(res::ID_FILE_SAVE_AS);
     ASSERT_EQ(answer.seen(), 2);  // the dialog and its "replace it?" question
   }
@@ -141,7 +109,7 @@ TEST_F(TextFilesTest, SaveAsWritesExactBytesReplacesWholeFilesAndAddsTxt) {
   EXPECT_TRUE(seen.confirmsOverwrite);
   EXPECT_EQ(ReadFileBytes(m_cwd->file("old.txt")), "short\r\n\xD6\xD0");  // no 0x00, nothing left over
 
-  ModalWatcher named = Answer(m_cwd->file("plain"));
+  ModalWatcher named = testing_support::AnswerDialogs(m_cwd->file("plain"));
   Frame()->SendCommand(res::ID_FILE_SAVE_AS);
   EXPECT_EQ(ReadFileBytes(m_cwd->file("plain.txt")), "short\r\n\xD6\xD0");
   // Save As of the pane touches neither the document's name nor its flag.
@@ -171,7 +139,7 @@ TEST_F(TextFilesTest, CloseThatCannotSaveAsksAndKeepsTheOldFile) {
   ASSERT_TRUE(QFile::remove(m_cwd->file("last.txt")));
   ASSERT_TRUE(QDir(m_cwd->path()).mkdir("last.txt"));
   {
-    ModalWatcher back = Answer({}, nullptr, "返回");
+    ModalWatcher back = testing_support::AnswerDialogs({}, nullptr, "返回");
     Frame()->close();
     testing_support::ProcessDeferred();
     EXPECT_EQ(back.seen(), 1);
@@ -180,7 +148,7 @@ TEST_F(TextFilesTest, CloseThatCannotSaveAsksAndKeepsTheOldFile) {
   EXPECT_TRUE(Frame()->isVisible());
   EXPECT_EQ(Input()->GetWindowTextBytes(), "unsaved words");
   {
-    ModalWatcher quit = Answer({}, nullptr, "退出");
+    ModalWatcher quit = testing_support::AnswerDialogs({}, nullptr, "退出");
     Frame()->close();
     testing_support::ProcessDeferred();
     EXPECT_EQ(quit.seen(), 1);
@@ -192,20 +160,13 @@ TEST_F(TextFilesTest, FullDiskAtCloseLosesNothing) {
   WriteFileBytes(m_cwd->file("last.txt"), "yesterday\r\n");
   ASSERT_TRUE(Start());
   Input()->SetWindowTextBytes(std::string(200000, 't'));
-  struct rlimit old {};
-  getrlimit(RLIMIT_FSIZE, &old);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = old;
-  small.rlim_cur = 8192;
-  setrlimit(RLIMIT_FSIZE, &small);
   {
-    ModalWatcher back = Answer({}, nullptr, "返回");
+    testing_support::ScopedFileSizeLimit full(8192);
+    ModalWatcher back = testing_support::AnswerDialogs({}, nullptr, "返回");
     Frame()->close();
     testing_support::ProcessDeferred();
     EXPECT_EQ(back.seen(), 1);
   }
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(ReadFileBytes(m_cwd->file("last.txt")), "yesterday\r\n");
   EXPECT_EQ(QDir(m_cwd->path()).entryList(QDir::Files), QStringList{"last.txt"});
   // With room again the same close saves everything.

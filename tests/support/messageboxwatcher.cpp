@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QPointer>
@@ -47,6 +49,32 @@ QStringList MessageBoxWatcher::texts() const {
   QStringList out;
   for (const auto& b : m_boxes) out << b.text;
   return out;
+}
+
+ModalWatcher AnswerDialogs(const QString& path, SeenFileDialog* seen, const QString& button) {
+  return ModalWatcher([=](QWidget* w) {
+    if (auto* dlg = qobject_cast<QFileDialog*>(w)) {
+      if (seen) {
+        QStringList shown;
+        if (auto* types = dlg->findChild<QComboBox*>("fileTypeCombo"))
+          for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+        *seen = {dlg->windowTitle(), shown, dlg->defaultSuffix(), !dlg->testOption(QFileDialog::DontConfirmOverwrite)};
+      }
+      if (path.isEmpty()) {
+        dlg->reject();
+        return;
+      }
+      dlg->selectFile(path);
+      // Queued: accepting may open the dialog's own question, which this
+      // watcher must be free to answer.
+      QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
+    } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
+      QAbstractButton* pick = button.isEmpty() ? box->button(QMessageBox::Yes) : nullptr;
+      for (QAbstractButton* b : box->buttons())
+        if (!button.isEmpty() && b->text() == button) pick = b;
+      if (pick) pick->click();
+    }
+  });
 }
 
 }  // namespace testing_support

@@ -50,4 +50,17 @@ class MessageBoxWatcher {
   ModalWatcher m_watcher;
 };
 
+// What a test saw of a file dialog.
+struct SeenFileDialog {
+  QString title;
+  QStringList filters;  // as the dialog shows them
+  QString suffix;
+  bool confirmsOverwrite = false;
+};
+
+// File dialogs get `path` (empty: Cancel); message boxes get the button
+// whose text is `button`, or Yes (a dialog's own "replace it?") when none is
+// named.
+ModalWatcher AnswerDialogs(const QString& path, SeenFileDialog* seen = nullptr, const QString& button = {});
+
 }  // namespace testing_support

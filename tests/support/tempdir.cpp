@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <csignal>
 #include <stdexcept>
+#include <sys/resource.h>
 
 namespace testing_support {
 
@@ -13,6 +15,23 @@ ScopedTempCwd::ScopedTempCwd() : m_strOld(QDir::currentPath()) {
 }
 
 ScopedTempCwd::~ScopedTempCwd() { QDir::setCurrent(m_strOld); }
+
+ScopedFileSizeLimit::ScopedFileSizeLimit(unsigned long bytes) {
+  struct rlimit limit {};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  m_oldSoft = limit.rlim_cur;
+  m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  limit.rlim_cur = bytes;
+  setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+ScopedFileSizeLimit::~ScopedFileSizeLimit() {
+  struct rlimit limit {};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  limit.rlim_cur = m_oldSoft;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, m_oldHandler);
+}
 
 std::string ReadFileBytes(const QString& path) {
   QFile f(path);

@@ -23,6 +23,20 @@ class ScopedTempCwd {
   QString m_strOld;
 };
 
+// A full disk for this process: files cannot grow past `bytes` (writes fail
+// with EFBIG instead of the process being killed) until the end of scope.
+class ScopedFileSizeLimit {
+ public:
+  explicit ScopedFileSizeLimit(unsigned long bytes);
+  ~ScopedFileSizeLimit();
+  ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+  ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+ private:
+  unsigned long m_oldSoft;
+  void (*m_oldHandler)(int);
+};
+
 std::string ReadFileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const std::string& bytes);
 
