@@ -72,8 +72,9 @@ CDocument* CDocTemplate::OpenDocumentFile(const QString& path, bool bMakeVisible
     CFrameWnd* frame = m_pFrame;
     m_pFrame = nullptr;
     if (CWinApp* app = AfxGetApp(); app && app->GetMainWnd() == frame) app->SetMainWnd(nullptr);
-    m_pOnlyDoc.reset();
+    // The frame (and its views) first: they still refer to the document.
     delete frame;
+    m_pOnlyDoc.reset();
   };
 
   if (path.isEmpty()) {

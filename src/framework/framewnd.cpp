@@ -23,7 +23,7 @@ CFrameWnd::CFrameWnd() { setAttribute(Qt::WA_DeleteOnClose, false); }
 
 CFrameWnd::~CFrameWnd() {
   qApp->removeEventFilter(this);
-  if (m_pDocument && m_pDocument->GetDocTemplate()) m_pDocument->GetDocTemplate()->OnFrameDestroyed(this);
+  if (m_pDocTemplate) m_pDocTemplate->OnFrameDestroyed(this);
 }
 
 bool CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
@@ -39,6 +39,7 @@ bool CFrameWnd::LoadFrame(unsigned nIDResource, std::uint32_t dwDefaultStyle, CC
   m_dwStyle = cs.style;
   m_pCreateContext = pContext;
   if (pContext) m_pDocument = pContext->m_pCurrentDoc;
+  if (m_pDocument) m_pDocTemplate = m_pDocument->GetDocTemplate();
   const int result = OnCreate(cs);
   m_pCreateContext = nullptr;
   if (result == -1) return false;

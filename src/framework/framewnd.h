@@ -77,6 +77,7 @@ class CFrameWnd : public QMainWindow, public CCmdTarget {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
   CDocument* m_pDocument = nullptr;
+  CDocTemplate* m_pDocTemplate = nullptr;  // told when the frame goes
   bool m_bAutoMenuEnable = true;
 
  private:
