@@ -52,6 +52,12 @@ endforeach()
 if(TARGET lexiphon-pageserver)
   install(TARGETS lexiphon-pageserver RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# The offline dictionary (CC-CEDICT, CC BY-SA 4.0) that the page service maps,
+# found next to the program's other data.
+if(TARGET lexiphon-dictionary)
+  get_target_property(lex_dictionary_file lexiphon-dictionary LEX_FILE)
+  install(FILES ${lex_dictionary_file} DESTINATION ${CMAKE_INSTALL_DATADIR}/lexiphon)
+endif()
 
 set(CPACK_PACKAGE_NAME lexiphon)
 set(CPACK_PACKAGE_VENDOR "Lexiphon developers")

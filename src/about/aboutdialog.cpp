@@ -14,6 +14,7 @@ namespace {
 
 constexpr int IDC_STATIC = -1;
 constexpr int IDOK = 1;
+constexpr int IDC_CREDIT = 1001;
 
 constexpr std::uint32_t SS_CENTER = 0x0001;
 constexpr std::uint32_t SS_RIGHT = 0x0002;
@@ -35,10 +36,13 @@ constexpr char kCaption[] = "关于 Lexiphon V1.5";
 constexpr int kFontPoints = 9;
 constexpr QRect kDialogRect(0, 0, 189, 88);
 constexpr char kAboutText[] = "   Lexiphon V1.5 \r\n英语学习助手：朗读与英汉互译";
+// The offline translation's dictionary asks for its credit and licence.
+constexpr char kCreditText[] = "离线词典：CC-CEDICT (CC BY-SA 4.0)";
 
 const DlgItem kItems[] = {
     {static_cast<int>(IDC_LINK), Kind::Static, kMakerHost, 0x50020080, QRect(61, 45, 69, 8)},
     {IDC_STATIC, Kind::Static, kAboutText, 0x50020000, QRect(37, 22, 114, 15)},
+    {IDC_CREDIT, Kind::Static, kCreditText, 0x50020001, QRect(7, 55, 175, 8)},
     {IDOK, Kind::Button, "确定", 0x50030001, QRect(67, 66, 50, 14)},
 };
 
@@ -60,6 +64,7 @@ QString ObjectNameFor(int nID) {
   switch (nID) {
     case static_cast<int>(IDC_LINK): return QStringLiteral("IDC_LINK");
     case IDOK: return QStringLiteral("IDOK");
+    case IDC_CREDIT: return QStringLiteral("IDC_CREDIT");
     default: return QStringLiteral("IDC_STATIC");
   }
 }

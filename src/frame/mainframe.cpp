@@ -60,6 +60,7 @@ CMainFrame::CMainFrame() {
 }
 
 CMainFrame::~CMainFrame() {
+  ReleaseSpeech();
   if (m_pWaitDialog) {
     if (m_pWaitDialog->GetSafeHwnd()) m_pWaitDialog->DestroyWindow();
     delete m_pWaitDialog;
@@ -71,7 +72,7 @@ bool CMainFrame::PreCreateWindow(fw::CREATESTRUCT& cs) {
   if (!fw::CFrameWnd::PreCreateWindow(cs)) return false;
   // The caption is never given the document's name.
   cs.style &= ~fw::FWS_ADDTOTITLE;
-  return true;
+  return PreCreateSpeech();
 }
 
 int CMainFrame::OnCreate(fw::CREATESTRUCT& cs) {
@@ -145,6 +146,11 @@ void CMainFrame::InitCommandAction(QAction* action, unsigned nID) {
 bool CMainFrame::OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) {
   static const fw::CmdEntry<CMainFrame> table[] = {
       {res::ID_HELP_TOPICS, &CMainFrame::OnHelpTopics, nullptr},
+      {res::ID_SPEECH_SPEAK, &CMainFrame::OnSpeak, nullptr},
+      {res::ID_SPEECH_PAUSE, &CMainFrame::OnPause, nullptr},
+      {res::ID_SPEECH_SETTINGS, &CMainFrame::OnSpeechSettings, nullptr},
+      {res::ID_TRANSLATE_EN_TO_ZH, &CMainFrame::OnTranslateEnToZh, &CMainFrame::OnUpdateTranslateEnToZh},
+      {res::ID_TRANSLATE_ZH_TO_EN, &CMainFrame::OnTranslateZhToEn, &CMainFrame::OnUpdateTranslateZhToEn},
   };
   if (fw::DispatchCmdMsg(this, table, nID, pCmdUI)) return true;
   return fw::CFrameWnd::OnOwnCmdMsg(nID, pCmdUI);

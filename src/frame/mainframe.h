@@ -5,15 +5,12 @@
 #include "frame/livesplitter.h"
 #include "framework/bars.h"
 #include "framework/framewnd.h"
+#include "speech/speechapi.h"
 
 namespace panes {
 class CLexiphonView;
 class CMyEditView;
 }  // namespace panes
-
-namespace speech {
-class CSpObjectToken;
-}
 
 namespace frame {
 
@@ -27,18 +24,30 @@ class CMainFrame : public fw::CFrameWnd {
 
   CTranslateWaitDialog* m_pWaitDialog = nullptr;
   int m_nRate = 0;
-  speech::CSpObjectToken* m_pVoiceToken = nullptr;
+  // The voice chosen in the settings box; the frame holds a reference.
+  speech::CRef<speech::ISpObjectToken> m_pVoiceToken;
   fw::CStatusBar m_wndStatusBar;
   fw::CToolBar m_wndToolBar;
   CLiveSplitterWnd m_wndSplitter;
   bool m_bSplitterReady = false;
   bool m_bPaused = false;
+  // Speech runtime starts to stop again when the voice is gone.
+  int m_nSpeechInits = 0;
 
   void ShowCommandPrompt(int nID) override;
 
   // The panes by their splitter address, tested to be of the right class.
   panes::CLexiphonView* Input() const;
   panes::CMyEditView* Result() const;
+
+  // Speech, in speech/speechcommands.cpp. Reads the input pane aloud.
+  void SpeakInputText();
+  // Writes g_nVolume and m_nRate to setting.ini.
+  void SaveSpeechSettings();
+
+  // WM_TRANSLATION_DONE: a translation worker's text, shown while the worker
+  // waits; the buffer stays the worker's. In translate/translatecommands.cpp.
+  void OnTranslationDone(const char* pszText);
 
  protected:
   bool PreCreateWindow(fw::CREATESTRUCT& cs) override;
@@ -51,10 +60,23 @@ class CMainFrame : public fw::CFrameWnd {
   void OnClose() override;
 
   void OnHelpTopics();
+  void OnSpeak();
+  void OnPause();
+  // The settings box, in speech/settingscommand.cpp.
+  void OnSpeechSettings();
+  // Translation, in translate/translatecommands.cpp.
+  void OnTranslateEnToZh();
+  void OnTranslateZhToEn();
+  void OnUpdateTranslateEnToZh(fw::CCmdUI* pCmdUI);
+  void OnUpdateTranslateZhToEn(fw::CCmdUI* pCmdUI);
 
  private:
   // Both columns at half the client width, at least 100 pixels each.
   void EvenColumns();
+  // The speech part of pre-create (runtime, settings, voice) and of the
+  // destructor.
+  bool PreCreateSpeech();
+  void ReleaseSpeech();
 };
 
 }  // namespace frame

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 
 namespace frame {
@@ -18,6 +19,17 @@ class WaitWindow : public QDialog {
       : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_pOwner(owner) {}
   void accept() override { m_pOwner->OnOK(); }
   void reject() override { m_pOwner->OnCancel(); }
+
+ protected:
+  // QDialog ignores Enter when it has no default button; this box has none.
+  void keyPressEvent(QKeyEvent* e) override {
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (enter && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      accept();
+      return;
+    }
+    QDialog::keyPressEvent(e);
+  }
 
  private:
   CTranslateWaitDialog* m_pOwner;

@@ -1,0 +1,79 @@
+// The main frame's speech: the voice's life with the frame, Speak (which
+// also resumes) and Pause.
+#include "frame/mainframe.h"
+#include "framework/msgbox.h"
+#include "panes/lexiphonview.h"
+#include "speech/speechapi.h"
+#include "speech/speechsettings.h"
+#include "speech/voiceglobals.h"
+#include "text/codepage.h"
+
+namespace frame {
+
+using namespace speech;
+
+bool CMainFrame::PreCreateSpeech() {
+  g_pVoice.Release();
+  // Any success counts, "already started" included; each is stopped again.
+  if (FAILED(CoInitialize(nullptr))) return false;
+  ++m_nSpeechInits;
+
+  const SpeechSettings settings = LoadSpeechSettings();
+  // A volume never set would make a new user's first Speak silent.
+  g_nVolume = EffectiveVolume(settings.nVolume);
+  m_nRate = settings.nRate;
+
+  g_hrSpeech =
+      CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, reinterpret_cast<void**>(&g_pVoice));
+  // Only exactly S_OK: the framework then says "建立空文档失败。" once.
+  if (g_hrSpeech != S_OK) return false;
+
+  g_pVoice->SetVolume(static_cast<std::uint16_t>(g_nVolume & 0xFFFF));
+  g_pVoice->SetRate(m_nRate);
+  return true;
+}
+
+void CMainFrame::ReleaseSpeech() {
+  // The runtime stays up as long as the voice exists.
+  g_pVoice.Release();
+  for (; m_nSpeechInits > 0; --m_nSpeechInits) CoUninitialize();
+}
+
+void CMainFrame::SaveSpeechSettings() { speech::SaveSpeechSettings({g_nVolume, m_nRate}); }
+
+void CMainFrame::SpeakInputText() {
+  m_bPaused = false;
+  panes::CLexiphonView* input = Input();
+  const std::string bytes = input ? input->GetWindowTextBytes() : std::string();
+  if (bytes.empty()) {
+    fw::AfxMessageBox(QStringLiteral("字符串不能为空"));
+    return;
+  }
+  if (FAILED(g_hrSpeech) || !g_pVoice) return;
+
+  const QString text = text::ToUnicode(bytes);
+  g_hrSpeech = g_pVoice->Speak(reinterpret_cast<const char16_t*>(text.utf16()), SPF_ASYNC, nullptr);
+  m_bPaused = false;
+  // Said once: from now on Speak sends nothing, as after any failed Speak.
+  if (g_hrSpeech == SPERR_NO_AUDIO_DEVICE)
+    fw::AfxMessageBox(
+        QStringLiteral("没有可用的声音设备，无法发音。\n请检查声卡和声音服务，然后重新启动本程序。"));
+}
+
+void CMainFrame::OnSpeak() {
+  if (!m_bPaused) {
+    SpeakInputText();
+    return;
+  }
+  // Goes on with what was queued; the pane is not read again.
+  if (g_pVoice) g_pVoice->Resume();
+  m_bPaused = false;
+}
+
+void CMainFrame::OnPause() {
+  if (m_bPaused) return;
+  if (g_pVoice) g_pVoice->Pause();
+  m_bPaused = true;
+}
+
+}  // namespace frame

@@ -1,0 +1,26 @@
+#pragma once
+// Volume and rate of the voice, kept in setting.ini in the current
+// directory (looked up anew at each read and write): section "lexiphon",
+// keys "pos" (the volume) and "rate".
+#include <QString>
+
+namespace speech {
+
+struct SpeechSettings {
+  int nVolume = 0;  // 0 means not set
+  int nRate = 0;
+};
+
+// The current directory's setting.ini.
+QString SpeechSettingsPath();
+
+// A missing file, section or key, or text that is no number, reads as 0.
+SpeechSettings LoadSpeechSettings();
+// Creates the file if needed and keeps everything else in it; failures are
+// ignored (the values stay in force until the program ends).
+void SaveSpeechSettings(const SpeechSettings& settings);
+
+// What a volume read from the file means: 0 is not set (50), below 20 is 20.
+int EffectiveVolume(int nStored);
+
+}  // namespace speech

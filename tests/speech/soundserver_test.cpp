@@ -1,0 +1,124 @@
+// Real sound: Speak in the running frame is heard on the sound server's
+// null sink, Pause silences it, Speak brings it back. And on a machine with
+// no sound server at all the program still starts and says so once.
+#include "app/resource.h"
+#include "frame/mainframe.h"
+#include "panes/lexiphonview.h"
+#include "speech/voiceglobals.h"
+#include "support/appfixture.h"
+#include "support/pulseserver.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTest>
+
+using namespace speech;
+using testing_support::AppFixture;
+using testing_support::CMonitorRecorder;
+using testing_support::CPulseServer;
+using testing_support::MessageBoxWatcher;
+
+namespace {
+
+// Set in the child run that has no sound server.
+constexpr char kChildMarker[] = "LEX_SPEECH_NO_SERVER_CHILD";
+
+// The server must run before anything in this program opens the sound
+// system, which connects once per process.
+class SoundServerEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (qEnvironmentVariableIsSet(kChildMarker)) return;
+    m_bStarted = m_server.Start(&m_strError);
+  }
+  void TearDown() override { m_server.Stop(); }
+  CPulseServer m_server;
+  bool m_bStarted = false;
+  QString m_strError;
+};
+
+SoundServerEnvironment* const g_pSound =
+    static_cast<SoundServerEnvironment*>(::testing::AddGlobalTestEnvironment(new SoundServerEnvironment));
+
+const char kLongText[] =
+    "Once upon a time there was a small village by the sea. Every morning the fishermen went out in their "
+    "boats, and every evening they came back with their nets full of fish. The children waited for them on "
+    "the beach and helped to carry the baskets home. In the winter the sea was grey and wild, and the boats "
+    "stayed in the harbour for many days.";
+
+class SoundTest : public AppFixture {
+ protected:
+  void Press(unsigned nID) { Frame()->GetCommandAction(nID)->trigger(); }
+};
+
+TEST_F(SoundTest, SpeakIsHeardPauseSilencesItAndSpeakResumesIt) {
+  ASSERT_TRUE(g_pSound->m_bStarted) << g_pSound->m_strError.toStdString();
+  CMonitorRecorder recorder;
+  QString error;
+  ASSERT_TRUE(recorder.Start(&error)) << error.toStdString();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.Samples().size() > 4410u; }, 20000));
+  EXPECT_LT(recorder.PeakOfLast(100), 100);
+
+  MessageBoxWatcher boxes;
+  ASSERT_TRUE(Start());
+  Frame()->Input()->SetWindowTextBytes(kLongText);
+  Press(res::ID_SPEECH_SPEAK);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.PeakOfLast(100) > 2000; }, 20000)) << "nothing heard";
+
+  Press(res::ID_SPEECH_PAUSE);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.PeakOfLast(300) < 100; }, 10000)) << "still heard";
+
+  Press(res::ID_SPEECH_SPEAK);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.PeakOfLast(100) > 2000; }, 10000)) << "not resumed";
+  EXPECT_TRUE(boxes.boxes().empty());
+  EXPECT_EQ(g_hrSpeech, S_OK);
+}
+
+TEST(NoSoundServer, TheProgramStartsAndSpeakSaysOnceThatThereIsNoDevice) {
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(kChildMarker, "1");
+  env.insert("PULSE_SERVER", "unix:/nonexistent/lexiphon/native");
+  child.setProcessEnvironment(env);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(QCoreApplication::applicationFilePath(),
+              {"--gtest_also_run_disabled_tests", "--gtest_filter=NoSoundServerChild.DISABLED_*"});
+  ASSERT_TRUE(child.waitForStarted(10000));
+  // Neither a crash nor a hang: the run ends, and its one test passed.
+  const bool finished = child.waitForFinished(120000);
+  if (!finished) child.kill();
+  const QString out = QString::fromLocal8Bit(child.readAll());
+  ASSERT_TRUE(finished) << out.toStdString();
+  EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << out.toStdString();
+  EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+  EXPECT_TRUE(out.contains("[  PASSED  ] 1 test.")) << out.toStdString();
+}
+
+// Runs only in the child above.
+class NoSoundServerChild : public SoundTest {};
+
+TEST_F(NoSoundServerChild, DISABLED_SpeakTellsOnceThenStaysSilent) {
+  ASSERT_TRUE(qEnvironmentVariableIsSet(kChildMarker));
+  MessageBoxWatcher boxes;
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(g_pVoice);
+  Frame()->Input()->SetWindowTextBytes("Hello.");
+  Press(res::ID_SPEECH_SPEAK);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_TRUE(boxes.boxes()[0].text.startsWith("没有可用的声音设备")) << boxes.boxes()[0].text.toStdString();
+  EXPECT_EQ(g_hrSpeech, SPERR_NO_AUDIO_DEVICE);
+
+  // From now on Speak sends nothing and says nothing; Pause and the
+  // resuming Speak still reach the voice.
+  Press(res::ID_SPEECH_SPEAK);
+  Press(res::ID_SPEECH_PAUSE);
+  EXPECT_TRUE(Frame()->m_bPaused);
+  Press(res::ID_SPEECH_SPEAK);
+  EXPECT_FALSE(Frame()->m_bPaused);
+  Press(res::ID_SPEECH_SPEAK);
+  EXPECT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(g_pVoice->WaitUntilDone(5000), S_OK);
+}
+
+}  // namespace
