@@ -100,7 +100,8 @@ int CMainFrame::OnCreate(fw::CREATESTRUCT& cs) {
 
   for (const ButtonText& b : kButtonTexts) m_wndToolBar.SetButtonText(b.index, QString::fromUtf8(b.text));
 
-  // Every button takes the size of the first, labelled New button.
+  // Every button takes the size of the first, labelled New button (one size
+  // for all, wide enough for the longest label).
   QRect rect;
   for (int i = m_wndToolBar.GetButtonCount() - 1; i >= 0; --i) rect = m_wndToolBar.GetItemRect(i);
   m_wndToolBar.SetSizes(rect.size(), QSize(25, 24));

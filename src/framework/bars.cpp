@@ -100,7 +100,13 @@ QString CToolBar::GetButtonText(int nIndex) const {
 QRect CToolBar::GetItemRect(int nIndex) const {
   if (nIndex < 0 || nIndex >= GetButtonCount()) return {};
   if (QWidget* w = m_slots[static_cast<std::size_t>(nIndex)].pWidget) {
-    const QSize size = m_sizeButton.isValid() ? m_sizeButton : w->sizeHint();
+    // Until sizes are set, buttons share one size that fits the widest
+    // label, so a longer label is never cut short.
+    QSize size = m_sizeButton;
+    if (!size.isValid()) {
+      for (const Slot& s : m_slots)
+        if (s.pWidget) size = size.expandedTo(s.pWidget->sizeHint());
+    }
     return QRect(w->pos(), size);
   }
   // A separator: its own thin slot.

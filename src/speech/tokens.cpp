@@ -149,9 +149,12 @@ std::optional<std::string> VoiceIdentifierOf(ISpObjectToken* pToken) {
 
 CRef<CSpObjectToken> MakeDefaultVoiceToken() {
   auto* def = new CSpObjectToken(SPCAT_VOICES, kDefaultVoiceToken);
-  def->SetValue(u"", u"English and Mandarin (by script)");
-  def->SetValue(u"409", u"English and Mandarin (by script)");
-  def->SetValue(u"804", u"英语和普通话（按文字自动切换）");
+  // The settings box preselects the first name in sorted order; the leading
+  // bracket sorts this voice before every language, so OK there keeps a
+  // voice that reads English and Chinese instead of switching to Afrikaans.
+  def->SetValue(u"", u"(Default) English and Mandarin, by script");
+  def->SetValue(u"409", u"(Default) English and Mandarin, by script");
+  def->SetValue(u"804", u"（默认）英语和普通话，按文字自动切换");
   def->SetAttribute(u"Name", u"Default");
   def->SetAttribute(u"Language", u"409;804");
   def->SetAttribute(u"Vendor", u"Lexiphon");

@@ -47,11 +47,12 @@ TEST_F(MainFrameTest, ToolbarHasSeventeenSlotsTwelveExactLabelsAllSizedLikeNew) 
     EXPECT_EQ(bar.GetButton(i)->size(), newSize);
     EXPECT_FALSE(bar.GetButton(i)->icon().isNull());
     EXPECT_EQ(bar.GetButton(i)->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    // Every label fits: the shared size is at least each button's own wish.
+    EXPECT_GE(newSize.width(), bar.GetButton(i)->sizeHint().width());
+    EXPECT_GE(newSize.height(), bar.GetButton(i)->sizeHint().height());
   }
   EXPECT_EQ(labelled, 12);
   EXPECT_EQ(bar.iconSize(), QSize(25, 24));
-  // The label must fit: the button is at least as big as its own wish.
-  EXPECT_GE(newSize.width(), bar.GetButton(0)->sizeHint().width());
 }
 
 TEST_F(MainFrameTest, StatusBarShowsIdleTextAndThreeIndicators) {

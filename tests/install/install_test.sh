@@ -17,7 +17,8 @@ check() {  # check "what" command...
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAILED: cmake --install"; exit 1; }
 
-for f in bin/lexiphon bin/lexiphon-launch share/lexiphon/corona.smf share/lexiphon/lexiphon.chm \
+for f in bin/lexiphon bin/lexiphon-launch bin/lexiphon-pageserver share/lexiphon/cedict.lxd \
+         share/lexiphon/corona.smf share/lexiphon/lexiphon.chm \
          share/applications/lexiphon.desktop share/icons/hicolor/scalable/apps/lexiphon.svg; do
   check "installed $f" test -s "$prefix/$f"
 done
@@ -30,6 +31,20 @@ check "executable launcher" test -x "$prefix/bin/lexiphon-launch"
 check "desktop entry validates" desktop-file-validate "$prefix/share/applications/lexiphon.desktop"
 check "desktop entry names" grep -q '^Name\[zh_CN\]=' "$prefix/share/applications/lexiphon.desktop"
 check "desktop entry categories" grep -q '^Categories=Education;Languages;' "$prefix/share/applications/lexiphon.desktop"
+
+# The installed page server uses the installed dictionary and translates.
+"$prefix/bin/lexiphon-pageserver" --port 0 >"$work/pageserver.log" 2>&1 &
+server_pid=$!
+for _ in $(seq 100); do grep -q listening "$work/pageserver.log" && break; sleep 0.1; done
+check "page server uses the installed dictionary" grep -q "dictionary $prefix/share/lexiphon/cedict.lxd ready" \
+  "$work/pageserver.log"
+url=$(sed -n 's/.*listening on //p' "$work/pageserver.log")
+if [ -n "$url" ]; then
+  curl -s -0 --data-binary 'hl=zh-CN&ie=GB2312&text=apple&langpair=en|zh-CN' "$url?langpair=en|zh-CN" \
+    | iconv -f gb18030 -t utf-8 >"$work/page.html" 2>/dev/null
+fi
+check "page server translates apple" grep -q "苹果" "$work/page.html"
+kill "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null
 
 # The launcher, with a stand-in program that records where it ran.
 cat >"$work/fake" <<'FAKE'

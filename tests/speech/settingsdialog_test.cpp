@@ -300,3 +300,27 @@ TEST_F(SpeechSettingsDialogTest, WithoutVoicesTheBoxSaysSoAndOkFallsBackToTheDef
 }
 
 }  // namespace
+
+namespace {
+
+// With the installed voices, OK on an untouched box keeps the voice that reads
+// both languages, whichever language the names are shown in.
+TEST_F(SpeechSettingsDialogTest, UntouchedBoxKeepsTheDefaultVoiceInEitherLanguage) {
+  const QByteArray saved = qgetenv("LANGUAGE");
+  for (const char* language : {"zh_CN", "en_US"}) {
+    SCOPED_TRACE(language);
+    qputenv("LANGUAGE", language);
+    Open(kOk, [&](CSpeechSettingsDialog& dlg) {
+      EXPECT_GT(dlg.m_comboVoice.count(), 10);
+      EXPECT_EQ(dlg.m_comboVoice.currentIndex(), 0);
+    });
+    ASSERT_TRUE(Frame()->m_pVoiceToken);
+    EXPECT_EQ(VoiceIdentifierOf(Frame()->m_pVoiceToken.get()), std::string());
+  }
+  if (saved.isNull())
+    qunsetenv("LANGUAGE");
+  else
+    qputenv("LANGUAGE", saved);
+}
+
+}  // namespace
