@@ -109,6 +109,12 @@ int CMainFrame::OnCreate(fw::CREATESTRUCT& cs) {
   m_wndToolBar.setAllowedAreas(Qt::AllToolBarAreas);
   setDockOptions(dockOptions() | QMainWindow::AnimatedDocks);
   addToolBar(Qt::TopToolBarArea, &m_wndToolBar);
+  // Wide enough at first for the whole toolbar, so no button starts hidden
+  // behind the overflow arrow (as far as the screen allows).
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const int needed = std::min(m_wndToolBar.sizeHint().width(), screen->availableGeometry().width());
+    resize(std::max(width(), needed), height());
+  }
   return 0;
 }
 

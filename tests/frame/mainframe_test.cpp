@@ -50,6 +50,9 @@ TEST_F(MainFrameTest, ToolbarHasSeventeenSlotsTwelveExactLabelsAllSizedLikeNew) 
     // Every label fits: the shared size is at least each button's own wish.
     EXPECT_GE(newSize.width(), bar.GetButton(i)->sizeHint().width());
     EXPECT_GE(newSize.height(), bar.GetButton(i)->sizeHint().height());
+    // And none starts hidden behind the overflow arrow.
+    EXPECT_TRUE(bar.GetButton(i)->isVisible());
+    EXPECT_TRUE(bar.rect().contains(bar.GetButton(i)->geometry()));
   }
   EXPECT_EQ(labelled, 12);
   EXPECT_EQ(bar.iconSize(), QSize(25, 24));
