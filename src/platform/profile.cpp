@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <climits>
@@ -69,11 +70,16 @@ bool KeyLine(std::string_view line, std::string_view& key, std::string_view& val
   return true;
 }
 
-bool ReadAll(const QString& path, std::string& out) {
+constexpr qint64 kMaxProfileBytes = 16 << 20;
+
+// False when the file cannot be opened; `complete` says whether all of it was
+// read (a rewrite from part of a file would lose the rest).
+bool ReadAll(const QString& path, std::string& out, bool* complete = nullptr) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return false;
-  const QByteArray data = file.read(16 << 20);
+  const QByteArray data = file.read(kMaxProfileBytes);
   out.assign(data.constData(), static_cast<std::size_t>(data.size()));
+  if (complete) *complete = file.error() == QFileDevice::NoError && file.atEnd() && data.size() < kMaxProfileBytes;
   return true;
 }
 
@@ -108,7 +114,10 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
                                const QString& path) {
   std::string data;
-  ReadAll(path, data);
+  bool complete = true;
+  // A file that is there but cannot be read whole is left alone.
+  if (!ReadAll(path, data, &complete) && QFileInfo::exists(path)) return false;
+  if (!complete) return false;
   const std::vector<Line> lines = SplitLines(data);
   const std::string entry = std::string(key) + "=" + std::string(value);
 

@@ -2,6 +2,9 @@
 #include "platform/profile.h"
 #include "support/tempdir.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 using testing_support::ReadFileBytes;
@@ -37,6 +40,22 @@ TEST(PrivateProfile, WritesChangeOneLineAndKeepEverythingElse) {
   EXPECT_EQ(ReadFileBytes(ini),
             "# mine\n[translate]\nhost=example.org:8080\n\n[LexiPhon]\n; keep\npos=80\nrate=3\r\n\n[z]\nk=v\r\nnew=1\r\n");
   EXPECT_EQ(platform::GetPrivateProfileString("translate", "host", "", ini), "example.org:8080");
+}
+
+TEST(PrivateProfile, AFileThatCannotBeReadWholeIsNeverRewritten) {
+  ScopedTempCwd cwd;
+  const QString ini = cwd.file("setting.ini");
+  // Beyond what a read takes in: rewriting from the part read would lose the
+  // tail (the user's other sections).
+  const std::string big = "[other]\r\nk=" + std::string(16 << 20, 'x') + "\r\n[tail]\r\nkeep=1\r\n";
+  WriteFileBytes(ini, big);
+  EXPECT_FALSE(platform::WritePrivateProfileString("lexiphon", "pos", "50", ini));
+  EXPECT_EQ(ReadFileBytes(ini), big);
+  // A folder in the file's place cannot be read either.
+  const QString folder = cwd.file("folder.ini");
+  ASSERT_TRUE(QDir().mkdir(folder));
+  EXPECT_FALSE(platform::WritePrivateProfileString("lexiphon", "pos", "50", folder));
+  EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
 TEST(DecimalToInt, FollowsTheCLibraryRule) {
