@@ -151,9 +151,12 @@ std::size_t CDeviceSink::Write(const std::int16_t* pSamples, std::size_t n, bool
   {
     std::unique_lock lock(m_mutex);
     while (done < n && !m_bFailed && !m_ring.empty()) {
+      // A purge empties the ring: a cancelled writer must not refill it
+      // with the text that was dropped.
+      if (cancel.IsSet()) break;
       const std::size_t space = m_ring.size() - m_nCount;
       if (space == 0) {
-        if (!bWait || cancel.IsSet()) break;
+        if (!bWait) break;
         m_cvSpace.wait(lock);
         continue;
       }

@@ -4,6 +4,7 @@
 #include "app/resource.h"
 #include "frame/mainframe.h"
 #include "panes/lexiphonview.h"
+#include "speech/devicesink.h"
 #include "speech/voiceglobals.h"
 #include "support/appfixture.h"
 #include "support/pulseserver.h"
@@ -12,6 +13,9 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTest>
+
+#include <atomic>
+#include <vector>
 
 using namespace speech;
 using testing_support::AppFixture;
@@ -73,6 +77,25 @@ TEST_F(SoundTest, SpeakIsHeardPauseSilencesItAndSpeakResumesIt) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.PeakOfLast(100) > 2000; }, 10000)) << "not resumed";
   EXPECT_TRUE(boxes.boxes().empty());
   EXPECT_EQ(g_hrSpeech, S_OK);
+}
+
+TEST(DeviceSink, AWriterCancelledByAPurgeLeavesTheEmptiedRingEmpty) {
+  ASSERT_TRUE(g_pSound->m_bStarted) << g_pSound->m_strError.toStdString();
+  CDeviceSink sink;
+  sink.Pause();  // nothing leaves the ring
+  ASSERT_TRUE(sink.Open(22050));
+  std::atomic<std::uint32_t> generation{0};
+  const CCancel cancel{&generation, 0};
+  const std::vector<std::int16_t> pcm(22050, 1000);
+  const std::size_t taken = sink.Write(pcm.data(), pcm.size(), false, cancel);
+  ASSERT_GT(taken, 0u);
+  ASSERT_LT(taken, pcm.size());
+
+  // As the voice drops a text: cancel its writer, then purge. The rest of
+  // the dropped text must not go into the ring.
+  ++generation;
+  sink.Purge();
+  EXPECT_EQ(sink.Write(pcm.data() + taken, pcm.size() - taken, true, cancel), 0u);
 }
 
 TEST(NoSoundServer, TheProgramStartsAndSpeakSaysOnceThatThereIsNoDevice) {
