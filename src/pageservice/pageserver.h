@@ -19,6 +19,9 @@ struct PageServiceConfig {
   // A request that sends nothing for this long is dropped, so slow or
   // half-sent ones cannot hold a thread for long.
   int nReadTimeoutSeconds = 5;
+  // The whole request, headers and body, must arrive within this, however
+  // steadily it trickles in.
+  int nRequestSeconds = 30;
   std::size_t nMaxBodyBytes = 64 * 1024;
 };
 

@@ -237,6 +237,52 @@ TEST_F(PageService, TooLongBodiesAndUnknownPairsGetErrorPages) {
   EXPECT_NE(pair.bytes.find("language pair"), std::string::npos);
 }
 
+// Sends up to `limit` bytes of `pattern` over and over, in pieces of
+// `pattern`, pausing for an answer up to `pace` after each; true when the
+// server answered or closed before the client ran out.
+bool CutOffBefore(int fd, std::string_view pattern, std::size_t limit, std::chrono::milliseconds pace) {
+  for (std::size_t sent = 0; sent < limit; sent += pattern.size()) {
+    if (send(fd, pattern.data(), pattern.size(), MSG_NOSIGNAL) <= 0) return true;
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(pace.count())) > 0) return true;
+  }
+  return false;
+}
+
+TEST_F(PageService, EndlessOrTricklingHeadersAndManyRangesAreCutShort) {
+  PageServiceConfig config;
+  config.nRequestSeconds = 1;
+  StartWith(config);
+  const std::string start = "POST /translate_t?langpair=en|zh-CN HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+
+  // Header lines without end, as fast as they go: far beyond what the
+  // socket buffers hold, so only a server that stops reading stops them.
+  int fd = Connect(m_nPort);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(send(fd, start.data(), start.size(), MSG_NOSIGNAL), static_cast<ssize_t>(start.size()));
+  std::string lines;
+  for (int i = 0; i < 1000; ++i) lines += "X-Filler: " + std::string(54, 'x') + "\r\n";
+  EXPECT_TRUE(CutOffBefore(fd, lines, 64u << 20, 0ms));
+  close(fd);
+
+  // One header byte at a time, each well within the read time-out.
+  fd = Connect(m_nPort);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(send(fd, start.data(), start.size(), MSG_NOSIGNAL), static_cast<ssize_t>(start.size()));
+  EXPECT_TRUE(CutOffBefore(fd, "X", 60, 100ms));
+  close(fd);
+
+  // Every range a copy of the page: the page is answered once, whole.
+  const std::string body = "hl=en&ie=GB2312&text=" + translate::SentText("apple") + "&langpair=en|zh-CN";
+  std::string ranges = "Range: bytes=0-";
+  for (int i = 0; i < 1000; ++i) ranges += ",0-";
+  const RawReply page = Raw(m_nPort, Post("HTTP/1.0", "en|zh-CN", body, ranges + "\r\n"));
+  EXPECT_EQ(page.bytes.rfind("HTTP/1.1 200", 0), 0u);
+  EXPECT_NE(page.bytes.find(Gb(u"苹果")), std::string::npos);
+  EXPECT_EQ(page.bytes.find("multipart/byteranges"), std::string::npos);
+  EXPECT_LT(page.bytes.size(), 20000u);
+}
+
 // A LibreTranslate-compatible server on loopback that records what it got.
 class CFakeUpstream {
  public:
