@@ -1,7 +1,7 @@
-#include "dictbuild.h"
+#include "pageservice/dictbuild.h"
 
-#include "dictformat.h"
-#include "pinyin.h"
+#include "pageservice/dictformat.h"
+#include "pageservice/pinyin.h"
 
 #include <QHash>
 #include <QJsonArray>

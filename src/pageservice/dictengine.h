@@ -6,8 +6,8 @@
 // phrases are matched before single words (under their base forms too), and
 // each gives its most common Chinese rendering. Words the dictionary does not
 // know stay as they are. The result says it is a dictionary translation.
-#include "dictionary.h"
-#include "engine.h"
+#include "pageservice/dictionary.h"
+#include "pageservice/engine.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "dictionary.h"
+#include "pageservice/dictionary.h"
 
 #include "text/codepage.h"
 

@@ -3,7 +3,7 @@
 // in place: Chinese headwords for the longest match at a position, English
 // words and phrases for their Chinese renderings. Safe to use from many
 // threads at once; nothing changes after Open.
-#include "dictformat.h"
+#include "pageservice/dictformat.h"
 
 #include <cstddef>
 #include <span>

@@ -1,6 +1,6 @@
-#include "embedded.h"
+#include "pageservice/embedded.h"
 
-#include "pageserver.h"
+#include "pageservice/pageserver.h"
 
 #include <QCoreApplication>
 

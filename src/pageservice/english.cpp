@@ -1,4 +1,4 @@
-#include "english.h"
+#include "pageservice/english.h"
 
 #include "text/codepage.h"
 

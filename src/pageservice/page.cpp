@@ -1,4 +1,4 @@
-#include "page.h"
+#include "pageservice/page.h"
 
 #include "text/codepage.h"
 

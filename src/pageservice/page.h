@@ -4,7 +4,7 @@
 // skips the fixed markup after it, and reads the translation from the
 // direction's heading up to the first "</div>", turning "<br>", "&#160;",
 // "&quot;" and "&#39;" back into text; the page is built for exactly that.
-#include "engine.h"
+#include "pageservice/engine.h"
 
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
-#include "pageserver.h"
+#include "pageservice/pageserver.h"
 
-#include "dictengine.h"
-#include "dictionary.h"
-#include "page.h"
+#include "pageservice/dictengine.h"
+#include "pageservice/dictionary.h"
+#include "pageservice/page.h"
 #include "text/codepage.h"
 
 #include <httplib.h>

@@ -2,7 +2,7 @@
 // The page service over HTTP (cpp-httplib): POST /translate_t answers with
 // the translation page, GET / with a short description. Used by the
 // lexiphon-pageserver program and, on a loopback port, inside Lexiphon itself.
-#include "upstreamengine.h"
+#include "pageservice/upstreamengine.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "pinyin.h"
+#include "pageservice/pinyin.h"
 
 #include <QStringList>
 

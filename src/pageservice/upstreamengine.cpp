@@ -1,4 +1,4 @@
-#include "upstreamengine.h"
+#include "pageservice/upstreamengine.h"
 
 #include "text/codepage.h"
 

@@ -3,7 +3,7 @@
 // text goes to its POST /translate and the page shows what comes back. A
 // failure (no answer in time, a refusal, a reply of another form) becomes a
 // line of text on the page, never a hang.
-#include "engine.h"
+#include "pageservice/engine.h"
 
 #include <chrono>
 #include <string>
