@@ -1,8 +1,8 @@
 // Speech: how soon the first PCM reaches the sink after Speak, for a short
 // and a 1 MiB text, how long the Speak call itself keeps the interface
 // thread, and how much faster than real time synthesis runs.
-#include "speech/audiosink.h"
-#include "speech/speechapi.h"
+#include "platform/speech/audiosink.h"
+#include "platform/speech/speechapi.h"
 #include "text/codepage.h"
 
 #include <QCoreApplication>

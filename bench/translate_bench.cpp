@@ -6,7 +6,7 @@
 #include "panes/lexiphonview.h"
 #include "panes/myeditview.h"
 #include "support/pageserver.h"
-#include "translate/translatecommands.h"
+#include "translate/session.h"
 #include "translate/translation.h"
 
 #include <QAction>

@@ -1,4 +1,5 @@
 #include "app/lexiphonapp.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -9,7 +10,7 @@ int main(int argc, char** argv) {
   Q_INIT_RESOURCE(lexiphon);
   QApplication qapp(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lexiphon"));
-  QApplication::setApplicationVersion(QStringLiteral("1.5"));
+  QApplication::setApplicationVersion(QStringLiteral(LEX_VERSION));
   // The interface is Chinese whatever the locale, the toolkit's own dialogs
   // and buttons included.
   QTranslator toolkit;

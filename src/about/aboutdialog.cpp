@@ -2,6 +2,7 @@
 
 #include "framework/dialogunits.h"
 #include "framework/winapp.h"
+#include "version.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -32,10 +33,10 @@ struct DlgItem {
 };
 
 // Template 100: caption, system menu and modal frame; 9-point dialog font.
-constexpr char kCaption[] = "关于 Lexiphon V1.5";
+constexpr char kCaption[] = "关于 Lexiphon V" LEX_VERSION;
 constexpr int kFontPoints = 9;
 constexpr QRect kDialogRect(0, 0, 189, 88);
-constexpr char kAboutText[] = "   Lexiphon V1.5 \r\n英语学习助手：朗读与英汉互译";
+constexpr char kAboutText[] = "   Lexiphon V" LEX_VERSION " \r\n英语学习助手：朗读与英汉互译";
 // The offline translation's dictionary asks for its credit and licence.
 constexpr char kCreditText[] = "离线词典：CC-CEDICT (CC BY-SA 4.0)";
 

@@ -1,8 +1,8 @@
 #include "app/lexiphonapp.h"
 
 #include "about/aboutdialog.h"
-#include "app/resource.h"
-#include "app/stringtable.h"
+#include "res/resource.h"
+#include "res/stringtable.h"
 #include "frame/mainframe.h"
 #include "framework/doctemplate.h"
 #include "framework/msgbox.h"
@@ -18,7 +18,8 @@ namespace app {
 CLexiphonApp theApp;
 int g_bSkinActive = 0;
 
-CLexiphonApp::CLexiphonApp() = default;
+// The program's texts reach the framework before anything asks for one.
+CLexiphonApp::CLexiphonApp() { res::InstallStringTable(); }
 
 bool CLexiphonApp::InitInstance() {
   if (!platform::NetStartup()) {

@@ -1,8 +1,8 @@
 #include "frame/mainframe.h"
 
-#include "app/commands.h"
-#include "app/resource.h"
-#include "app/stringtable.h"
+#include "res/commands.h"
+#include "res/resource.h"
+#include "res/stringtable.h"
 #include "frame/translatewaitdialog.h"
 #include "framework/fileio.h"
 #include "panes/lexiphonview.h"
@@ -25,9 +25,6 @@ namespace frame {
 
 namespace {
 
-constexpr unsigned AFX_IDW_PANE_FIRST = 0xE900;
-constexpr unsigned AFX_IDW_TOOLBAR = 0xE800;
-constexpr unsigned AFX_IDW_STATUS_BAR = 0xE801;
 constexpr int kMinPaneWidth = 100;
 
 struct ButtonText {
@@ -89,13 +86,13 @@ int CMainFrame::OnCreate(fw::CREATESTRUCT& cs) {
 
   if (fw::CFrameWnd::OnCreate(cs) == -1) return -1;
 
-  if (!m_wndToolBar.CreateEx(this, AFX_IDW_TOOLBAR) ||
+  if (!m_wndToolBar.CreateEx(this, fw::AFX_IDW_TOOLBAR) ||
       !m_wndToolBar.LoadToolBar(res::kToolbarSlots, [this](unsigned id) { return GetCommandAction(id); }))
     return -1;
 
   static constexpr unsigned kIndicators[] = {res::ID_SEPARATOR, res::ID_INDICATOR_CAPS, res::ID_INDICATOR_NUM,
                                              res::ID_INDICATOR_SCRL};
-  if (!m_wndStatusBar.Create(this, AFX_IDW_STATUS_BAR) || !m_wndStatusBar.SetIndicators(kIndicators)) return -1;
+  if (!m_wndStatusBar.Create(this, fw::AFX_IDW_STATUS_BAR) || !m_wndStatusBar.SetIndicators(kIndicators)) return -1;
   setStatusBar(&m_wndStatusBar);
 
   for (const ButtonText& b : kButtonTexts) m_wndToolBar.SetButtonText(b.index, QString::fromUtf8(b.text));
@@ -120,7 +117,7 @@ int CMainFrame::OnCreate(fw::CREATESTRUCT& cs) {
 
 bool CMainFrame::OnCreateClient(fw::CREATESTRUCT& cs, fw::CCreateContext* pContext) {
   (void)cs;
-  if (!pContext || !m_wndSplitter.CreateStatic(this, 1, 2, fw::WS_CHILD | fw::WS_VISIBLE, AFX_IDW_PANE_FIRST))
+  if (!pContext || !m_wndSplitter.CreateStatic(this, 1, 2, fw::WS_CHILD | fw::WS_VISIBLE, fw::AFX_IDW_PANE_FIRST))
     return false;
   setCentralWidget(&m_wndSplitter);
   if (!m_wndSplitter.CreateView(0, 0, pContext->m_pNewViewClass, QSize(150, 150), pContext)) return false;

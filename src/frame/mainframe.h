@@ -5,7 +5,8 @@
 #include "frame/livesplitter.h"
 #include "framework/bars.h"
 #include "framework/framewnd.h"
-#include "speech/speechapi.h"
+#include "platform/speech/speechapi.h"
+#include "translate/translation.h"
 
 namespace panes {
 class CLexiphonView;
@@ -40,13 +41,13 @@ class CMainFrame : public fw::CFrameWnd {
   panes::CLexiphonView* Input() const;
   panes::CMyEditView* Result() const;
 
-  // Speech, in speech/speechcommands.cpp. Reads the input pane aloud.
+  // Speech, in speechcommands.cpp. Reads the input pane aloud.
   void SpeakInputText();
   // Writes g_nVolume and m_nRate to setting.ini.
   void SaveSpeechSettings();
 
   // WM_TRANSLATION_DONE: a translation worker's text, shown while the worker
-  // waits; the buffer stays the worker's. In translate/translatecommands.cpp.
+  // waits; the buffer stays the worker's. In translatecommands.cpp.
   void OnTranslationDone(const char* pszText);
 
  protected:
@@ -62,9 +63,9 @@ class CMainFrame : public fw::CFrameWnd {
   void OnHelpTopics();
   void OnSpeak();
   void OnPause();
-  // The settings box, in speech/settingscommand.cpp.
+  // The settings box, in speechcommands.cpp.
   void OnSpeechSettings();
-  // Translation, in translate/translatecommands.cpp.
+  // Translation, in translatecommands.cpp.
   void OnTranslateEnToZh();
   void OnTranslateZhToEn();
   void OnUpdateTranslateEnToZh(fw::CCmdUI* pCmdUI);
@@ -73,6 +74,8 @@ class CMainFrame : public fw::CFrameWnd {
  private:
   // Both columns at half the client width, at least 100 pixels each.
   void EvenColumns();
+  // Both translation commands: checks, worker, wait box.
+  void RunTranslateCommand(translate::TranslationDirection dir);
   // The speech part of pre-create (runtime, settings, voice) and of the
   // destructor.
   bool PreCreateSpeech();

@@ -1,6 +1,6 @@
 #include "frame/translatewaitdialog.h"
 
-#include "app/resource.h"
+#include "res/resource.h"
 #include "framework/dialogunits.h"
 
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "framework/bars.h"
 
-#include "app/resource.h"
-#include "app/stringtable.h"
+#include "framework/afxres.h"
+#include "framework/afxstrings.h"
 #include "framework/framewnd.h"
 
 #include <QAction>
@@ -173,12 +173,12 @@ bool CStatusBar::SetIndicators(std::span<const unsigned> ids) {
   if (!m_panes.empty()) return false;
   for (unsigned id : ids) {
     auto* pane = new QLabel(this);
-    if (id == res::ID_SEPARATOR) {
-      pane->setText(res::LoadString(res::AFX_IDS_IDLEMESSAGE));
+    if (id == ID_SEPARATOR) {
+      pane->setText(LoadString(AFX_IDS_IDLEMESSAGE));
       pane->setObjectName(QStringLiteral("MessagePane"));
       addWidget(pane, 1);
     } else {
-      const QString text = res::LoadString(id);
+      const QString text = LoadString(id);
       if (text.isEmpty()) return false;
       pane->setObjectName(QStringLiteral("Indicator%1").arg(id));
       pane->setAlignment(Qt::AlignCenter);
@@ -215,9 +215,9 @@ void CStatusBar::UpdateIndicators() {
   for (std::size_t i = 0; i < m_ids.size(); ++i) {
     bool on = false;
     switch (m_ids[i]) {
-      case res::ID_INDICATOR_CAPS: on = state.caps; break;
-      case res::ID_INDICATOR_NUM: on = state.num; break;
-      case res::ID_INDICATOR_SCRL: on = state.scroll; break;
+      case ID_INDICATOR_CAPS: on = state.caps; break;
+      case ID_INDICATOR_NUM: on = state.num; break;
+      case ID_INDICATOR_SCRL: on = state.scroll; break;
       default: continue;
     }
     // Known: the text shows while the key is on. Unknown: greyed text, so the

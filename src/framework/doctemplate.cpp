@@ -1,7 +1,7 @@
 #include "framework/doctemplate.h"
 
-#include "app/resource.h"
-#include "app/stringtable.h"
+#include "framework/afxres.h"
+#include "framework/afxstrings.h"
 #include "framework/document.h"
 #include "framework/editview.h"
 #include "framework/framewnd.h"
@@ -26,12 +26,12 @@ CDocTemplate::~CDocTemplate() {
 }
 
 QString CDocTemplate::GetDocString(int index) const {
-  return res::LoadString(m_nIDResource).split(QLatin1Char('\n')).value(index);
+  return LoadString(m_nIDResource).split(QLatin1Char('\n')).value(index);
 }
 
 void CDocTemplate::SetDefaultTitle(CDocument* pDoc) {
   QString title = GetDocString(1);
-  if (title.isEmpty()) title = res::LoadString(res::AFX_IDS_UNTITLED);
+  if (title.isEmpty()) title = LoadString(AFX_IDS_UNTITLED);
   pDoc->SetTitle(title);
 }
 
@@ -62,7 +62,7 @@ CDocument* CDocTemplate::OpenDocumentFile(const QString& path, bool bMakeVisible
     m_pFrame = CreateNewFrame(doc);
     if (!m_pFrame) {
       m_pOnlyDoc.reset();
-      AfxMessageBox(res::LoadString(res::AFX_IDP_FAILED_TO_CREATE_DOC));
+      AfxMessageBox(LoadString(AFX_IDP_FAILED_TO_CREATE_DOC));
       return nullptr;
     }
     if (CWinApp* app = AfxGetApp(); app && !app->GetMainWnd()) app->SetMainWnd(m_pFrame);

@@ -1,7 +1,7 @@
 #include "framework/document.h"
 
-#include "app/resource.h"
-#include "app/stringtable.h"
+#include "framework/afxres.h"
+#include "framework/afxstrings.h"
 #include "framework/editview.h"
 #include "framework/fileio.h"
 #include "framework/msgbox.h"
@@ -42,7 +42,7 @@ bool CDocument::OnOpenDocument(const QString& path) {
   try {
     Serialize(ar);
   } catch (const CArchiveException&) {
-    AfxMessageBox(res::LoadString(res::AFX_IDP_FAILED_TO_OPEN_DOC));
+    AfxMessageBox(LoadString(AFX_IDP_FAILED_TO_OPEN_DOC));
     return false;
   } catch (const CFileException& failure) {
     AfxMessageBox(FileErrorMessage(failure.m_cause, path));
@@ -67,10 +67,10 @@ bool CDocument::OnSaveDocument(const QString& path) {
 bool CDocument::SaveModified() { return true; }
 
 QString CDocument::PromptForSaveName(QWidget* parent, const QString& proposed) {
-  QFileDialog dlg(parent, res::LoadString(res::AFX_IDS_SAVEFILE));
+  QFileDialog dlg(parent, LoadString(AFX_IDS_SAVEFILE));
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setFileMode(QFileDialog::AnyFile);
-  dlg.setNameFilter(res::LoadString(res::AFX_IDS_ALLFILTER));
+  dlg.setNameFilter(LoadString(AFX_IDS_ALLFILTER));
   dlg.selectFile(proposed);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
   return dlg.selectedFiles().constFirst();
@@ -115,8 +115,8 @@ void CDocument::OnFileSaveAs() { DoSave(QString()); }
 
 bool CDocument::OnOwnCmdMsg(unsigned nID, CCmdUI* pCmdUI) {
   static const CmdEntry<CDocument> table[] = {
-      {res::ID_FILE_SAVE, &CDocument::OnFileSave, nullptr},
-      {res::ID_FILE_SAVE_AS, &CDocument::OnFileSaveAs, nullptr},
+      {ID_FILE_SAVE, &CDocument::OnFileSave, nullptr},
+      {ID_FILE_SAVE_AS, &CDocument::OnFileSaveAs, nullptr},
   };
   return DispatchCmdMsg(this, table, nID, pCmdUI);
 }

@@ -1,6 +1,6 @@
 #include "framework/editview.h"
 
-#include "app/resource.h"
+#include "framework/afxres.h"
 #include "framework/document.h"
 #include "framework/framewnd.h"
 #include "framework/splitter.h"
@@ -171,12 +171,12 @@ void CEditView::OnUpdateEditPaste(CCmdUI* pCmdUI) { pCmdUI->Enable(canPaste()); 
 
 bool CEditView::OnOwnCmdMsg(unsigned nID, CCmdUI* pCmdUI) {
   static const CmdEntry<CEditView> table[] = {
-      {res::ID_EDIT_UNDO, &CEditView::OnEditUndo, &CEditView::OnUpdateEditUndo},
-      {res::ID_EDIT_CUT, &CEditView::OnEditCut, &CEditView::OnUpdateNeedSel},
-      {res::ID_EDIT_COPY, &CEditView::OnEditCopy, &CEditView::OnUpdateNeedSel},
-      {res::ID_EDIT_PASTE, &CEditView::OnEditPaste, &CEditView::OnUpdateEditPaste},
-      {res::ID_NEXT_PANE, &CEditView::OnNextPane, nullptr},
-      {res::ID_PREV_PANE, &CEditView::OnPrevPane, nullptr},
+      {ID_EDIT_UNDO, &CEditView::OnEditUndo, &CEditView::OnUpdateEditUndo},
+      {ID_EDIT_CUT, &CEditView::OnEditCut, &CEditView::OnUpdateNeedSel},
+      {ID_EDIT_COPY, &CEditView::OnEditCopy, &CEditView::OnUpdateNeedSel},
+      {ID_EDIT_PASTE, &CEditView::OnEditPaste, &CEditView::OnUpdateEditPaste},
+      {ID_NEXT_PANE, &CEditView::OnNextPane, nullptr},
+      {ID_PREV_PANE, &CEditView::OnPrevPane, nullptr},
   };
   return DispatchCmdMsg(this, table, nID, pCmdUI);
 }

@@ -1,7 +1,7 @@
 #include "framework/fileio.h"
 
-#include "app/resource.h"
-#include "app/stringtable.h"
+#include "framework/afxres.h"
+#include "framework/afxstrings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -114,18 +114,18 @@ QString FileErrorMessage(FileError error, const QString& path) {
   const QString full = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
   switch (error) {
     case FileError::none: return {};
-    case FileError::tooLarge: return res::LoadString(res::AFX_IDP_FILE_TOO_LARGE);
-    case FileError::fileNotFound: return res::FormatString1(res::AFX_IDP_FILE_NOT_FOUND, full);
-    case FileError::badPath: return res::FormatString1(res::AFX_IDP_FILE_BAD_PATH, full);
-    case FileError::accessDenied: return res::FormatString1(res::AFX_IDP_FILE_ACCESS_DENIED, full);
-    case FileError::isDirectory: return res::FormatString1(res::AFX_IDP_FILE_IS_DIRECTORY, full);
-    case FileError::sharingViolation: return res::FormatString1(res::AFX_IDP_FILE_SHARING, full);
-    case FileError::diskFull: return res::FormatString1(res::AFX_IDP_FILE_DISK_FULL, full);
-    case FileError::readError: return res::FormatString1(res::AFX_IDP_FILE_READ_ERROR, full);
-    case FileError::writeError: return res::FormatString1(res::AFX_IDP_FILE_WRITE_ERROR, full);
+    case FileError::tooLarge: return LoadString(AFX_IDP_FILE_TOO_LARGE);
+    case FileError::fileNotFound: return FormatString1(AFX_IDP_FILE_NOT_FOUND, full);
+    case FileError::badPath: return FormatString1(AFX_IDP_FILE_BAD_PATH, full);
+    case FileError::accessDenied: return FormatString1(AFX_IDP_FILE_ACCESS_DENIED, full);
+    case FileError::isDirectory: return FormatString1(AFX_IDP_FILE_IS_DIRECTORY, full);
+    case FileError::sharingViolation: return FormatString1(AFX_IDP_FILE_SHARING, full);
+    case FileError::diskFull: return FormatString1(AFX_IDP_FILE_DISK_FULL, full);
+    case FileError::readError: return FormatString1(AFX_IDP_FILE_READ_ERROR, full);
+    case FileError::writeError: return FormatString1(AFX_IDP_FILE_WRITE_ERROR, full);
     case FileError::generic: break;
   }
-  return res::FormatString1(res::AFX_IDP_FILE_GENERIC, full);
+  return FormatString1(AFX_IDP_FILE_GENERIC, full);
 }
 
 }  // namespace fw

@@ -1,7 +1,7 @@
 #include "framework/msgbox.h"
 
-#include "app/resource.h"
-#include "app/stringtable.h"
+#include "framework/afxres.h"
+#include "framework/afxstrings.h"
 #include "framework/winapp.h"
 
 #include <QMessageBox>
@@ -14,7 +14,7 @@ void AfxMessageBox(const QString& text, QWidget* parent) {
     QWidget* main = app ? app->GetMainWnd() : nullptr;
     if (main && main->isVisible()) parent = main;
   }
-  QMessageBox box(QMessageBox::Warning, res::LoadString(res::AFX_IDS_APP_TITLE), text, QMessageBox::Ok,
+  QMessageBox box(QMessageBox::Warning, LoadString(AFX_IDS_APP_TITLE), text, QMessageBox::Ok,
                   parent);
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();

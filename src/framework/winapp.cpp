@@ -1,7 +1,7 @@
 #include "framework/winapp.h"
 
-#include "app/resource.h"
-#include "app/stringtable.h"
+#include "framework/afxres.h"
+#include "framework/afxstrings.h"
 #include "framework/doctemplate.h"
 #include "framework/document.h"
 #include "framework/framewnd.h"
@@ -24,7 +24,7 @@ CWinApp::~CWinApp() {
   if (g_pApp == this) g_pApp = nullptr;
 }
 
-QString CWinApp::GetAppName() const { return res::LoadString(res::AFX_IDS_APP_TITLE); }
+QString CWinApp::GetAppName() const { return LoadString(AFX_IDS_APP_TITLE); }
 
 void CWinApp::SetRegistryKey(const QString& company) { m_strRegistryKey = company; }
 
@@ -98,10 +98,10 @@ void CWinApp::OnFileNew() {
 }
 
 void CWinApp::OnFileOpen() {
-  QFileDialog dlg(m_pMainWnd, res::LoadString(res::AFX_IDS_OPENFILE));
+  QFileDialog dlg(m_pMainWnd, LoadString(AFX_IDS_OPENFILE));
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
   dlg.setFileMode(QFileDialog::ExistingFile);
-  dlg.setNameFilter(res::LoadString(res::AFX_IDS_ALLFILTER));
+  dlg.setNameFilter(LoadString(AFX_IDS_ALLFILTER));
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
   OpenDocumentFile(dlg.selectedFiles().constFirst());
 }
@@ -113,7 +113,7 @@ void CWinApp::OnAppExit() {
 
 bool CWinApp::OnOwnCmdMsg(unsigned nID, CCmdUI* pCmdUI) {
   static const CmdEntry<CWinApp> table[] = {
-      {res::ID_APP_EXIT, &CWinApp::OnAppExit, nullptr},
+      {ID_APP_EXIT, &CWinApp::OnAppExit, nullptr},
   };
   return DispatchCmdMsg(this, table, nID, pCmdUI);
 }

@@ -2,6 +2,7 @@
 // classroom or an office, offline through the dictionary or in front of a
 // LibreTranslate-compatible server.
 #include "pageservice/dictionary.h"
+#include "version.h"
 #include "pageservice/pageserver.h"
 
 #include <pthread.h>

@@ -1,6 +1,6 @@
 #include "panes/lexiphonview.h"
 
-#include "app/resource.h"
+#include "res/resource.h"
 #include "framework/msgbox.h"
 #include "panes/lexiphondoc.h"
 #include "panes/panefont.h"

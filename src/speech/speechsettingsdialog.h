@@ -3,7 +3,7 @@
 // installed voices, volume and rate. Opening applies the stored volume and
 // rate to the voice at once; OK applies the chosen voice and the sliders and
 // leaves storing to the caller; Cancel undoes nothing.
-#include "speech/speechapi.h"
+#include "platform/speech/speechapi.h"
 
 #include <QCollator>
 #include <QComboBox>

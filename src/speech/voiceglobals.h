@@ -1,6 +1,6 @@
 #pragma once
 // The process's one voice and what the speech commands keep about it.
-#include "speech/speechapi.h"
+#include "platform/speech/speechapi.h"
 
 namespace speech {
 

@@ -3,7 +3,7 @@
 // user's interface language (else the voice's default name), in the code
 // page, with the voice's token as the item's data. The list is reached only
 // through three operations, so one routine fills a combo box or a list box.
-#include "speech/speechapi.h"
+#include "platform/speech/speechapi.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,11 +1,11 @@
 #include "translate/framelink.h"
 
-#include "app/resource.h"
-#include "app/stringtable.h"
-#include "frame/mainframe.h"
-#include "translate/translatecommands.h"
+#include "res/resource.h"
+#include "res/stringtable.h"
+#include "translate/session.h"
 
 #include <QMessageBox>
+#include <QWidget>
 #include <QMetaObject>
 #include <QThread>
 
@@ -18,15 +18,14 @@ namespace translate {
 // dropped, which wakes it) or sees the frame gone.
 class CFrameLinkHolder : public QObject {
  public:
-  CFrameLinkHolder(frame::CMainFrame* pFrame, std::shared_ptr<CFrameLink> pLink)
+  CFrameLinkHolder(QWidget* pFrame, std::shared_ptr<CFrameLink> pLink)
       : QObject(pFrame), m_pLink(std::move(pLink)) {
     setObjectName(QStringLiteral("TranslateFrameLink"));
   }
   ~CFrameLinkHolder() override {
     m_pLink->Detach();
     // A request abandoned with its frame leaves nothing busy behind.
-    g_bEnToZhBusy = 0;
-    g_bZhToEnBusy = 0;
+    EndTranslation();
   }
   const std::shared_ptr<CFrameLink>& Link() const { return m_pLink; }
 
@@ -34,17 +33,18 @@ class CFrameLinkHolder : public QObject {
   std::shared_ptr<CFrameLink> m_pLink;
 };
 
-CFrameLink::CFrameLink(frame::CMainFrame* pFrame) : m_pFrame(pFrame) {}
+CFrameLink::CFrameLink(QWidget* pFrame) : m_pFrame(pFrame) {}
 
-std::shared_ptr<CFrameLink> CFrameLink::For(frame::CMainFrame* pFrame) {
+std::shared_ptr<CFrameLink> CFrameLink::For(QWidget* pFrame, DeliverFn fnDeliver) {
   // No meta-object of its own: found by name, checked by type.
   auto* holder = dynamic_cast<CFrameLinkHolder*>(
       pFrame->findChild<QObject*>(QStringLiteral("TranslateFrameLink"), Qt::FindDirectChildrenOnly));
   if (!holder) holder = new CFrameLinkHolder(pFrame, std::make_shared<CFrameLink>(pFrame));
+  holder->Link()->m_fnDeliver = std::move(fnDeliver);
   return holder->Link();
 }
 
-frame::CMainFrame* CFrameLink::Frame() const {
+QWidget* CFrameLink::Frame() const {
   std::lock_guard lock(m_mutex);
   return m_pFrame;
 }
@@ -59,7 +59,7 @@ void CFrameLink::Detach() {
   m_pAbort->Abort();
 }
 
-bool CFrameLink::Send(std::function<void(frame::CMainFrame*)> fn) {
+bool CFrameLink::Send(std::function<void(QWidget*)> fn) {
   // Answers the worker whether the call ran or was dropped unrun (the frame
   // deleted with the call still queued).
   struct Completion {
@@ -79,7 +79,7 @@ bool CFrameLink::Send(std::function<void(frame::CMainFrame*)> fn) {
     QMetaObject::invokeMethod(
         m_pFrame,
         [completion = std::move(completion), fn = std::move(fn), self = shared_from_this()] {
-          frame::CMainFrame* frame = self->Frame();
+          QWidget* frame = self->Frame();
           if (!frame) return;
           fn(frame);
           completion->bRan = true;
@@ -95,7 +95,7 @@ bool CFrameLink::MessageBox(const QString& text) {
   std::future<void> closed = dismissed->get_future();
   // Plain bytes across the threads: the box makes its own string.
   const std::string utf8 = text.toStdString();
-  const bool shown = Send([utf8, dismissed](frame::CMainFrame* frame) {
+  const bool shown = Send([utf8, dismissed](QWidget* frame) {
     // Not modal: only the worker waits for it.
     auto* box = new QMessageBox(QMessageBox::Warning, res::LoadString(res::AFX_IDS_APP_TITLE),
                                 QString::fromStdString(utf8), QMessageBox::Ok, frame);
@@ -108,6 +108,14 @@ bool CFrameLink::MessageBox(const QString& text) {
   if (!shown) return false;
   closed.wait();
   return !IsGone();
+}
+
+
+bool CFrameLink::Deliver(const char* pszText) {
+  return Send([this, pszText](QWidget*) {
+    if (m_fnDeliver) m_fnDeliver(pszText);
+    EndTranslation();
+  });
 }
 
 }  // namespace translate

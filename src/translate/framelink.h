@@ -12,20 +12,26 @@
 #include <memory>
 #include <mutex>
 
-namespace frame {
-class CMainFrame;
-}
+class QWidget;
 
 namespace translate {
 
 class CFrameLink : public std::enable_shared_from_this<CFrameLink> {
  public:
-  // The frame's link, made on first use. Interface thread only.
-  static std::shared_ptr<CFrameLink> For(frame::CMainFrame* pFrame);
+  // The frame's handling of a worker's text (WM_TRANSLATION_DONE); the
+  // buffer stays the worker's.
+  using DeliverFn = std::function<void(const char* pszText)>;
+
+  // The frame's link, made on first use; fnDeliver is what delivery runs.
+  // Interface thread only.
+  static std::shared_ptr<CFrameLink> For(QWidget* pFrame, DeliverFn fnDeliver);
 
   // Worker side. Runs fn with the frame on the interface thread and returns
   // true once it has run; false, fn not run, when the frame is gone first.
-  bool Send(std::function<void(frame::CMainFrame*)> fn);
+  bool Send(std::function<void(QWidget*)> fn);
+  // Hands the text to the frame and waits until it is shown; the request is
+  // then over. False when the frame is gone first.
+  bool Deliver(const char* pszText);
   // The standard message box over the frame, which stays usable meanwhile;
   // returns once the box is dismissed, or false at once when the frame is
   // gone. A box still open when the frame goes goes with it.
@@ -35,15 +41,16 @@ class CFrameLink : public std::enable_shared_from_this<CFrameLink> {
   // Stops the worker's transfers when the frame goes.
   const std::shared_ptr<platform::CInternetAbort>& Abort() const { return m_pAbort; }
 
-  explicit CFrameLink(frame::CMainFrame* pFrame);
+  explicit CFrameLink(QWidget* pFrame);
 
  private:
   friend class CFrameLinkHolder;
-  frame::CMainFrame* Frame() const;
+  QWidget* Frame() const;
   void Detach();
 
   mutable std::mutex m_mutex;
-  frame::CMainFrame* m_pFrame;
+  QWidget* m_pFrame;
+  DeliverFn m_fnDeliver;  // interface thread only
   std::shared_ptr<platform::CInternetAbort> m_pAbort = std::make_shared<platform::CInternetAbort>();
 };
 

@@ -1,6 +1,6 @@
 #include "translate/translation.h"
 
-#include "app/resource.h"
+#include "res/resource.h"
 #include "text/codepage.h"
 
 #include <algorithm>

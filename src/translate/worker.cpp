@@ -1,6 +1,5 @@
 #include "translate/worker.h"
 
-#include "frame/mainframe.h"
 #include "platform/http.h"
 #include "text/codepage.h"
 #include "translate/framelink.h"
@@ -125,7 +124,7 @@ void DeliverTranslation(const std::shared_ptr<CFrameLink>& pFrame, std::string_v
   std::memcpy(buffer.get(), text.data(), text.size());
   buffer[text.size()] = '\0';
   const char* pszText = buffer.get();
-  pFrame->Send([pszText](frame::CMainFrame* frame) { frame->OnTranslationDone(pszText); });
+  pFrame->Deliver(pszText);
 }
 
 bool StartTranslationWorker(TranslationProc proc, std::unique_ptr<TranslationJob> pJob) {

@@ -3,7 +3,7 @@
 // and a fresh link each time it opens.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "about/aboutdialog.h"
-#include "app/resource.h"
+#include "res/resource.h"
 #include "frame/mainframe.h"
 #include "framework/dialogunits.h"
 #include "platform/shellopen.h"

@@ -1,8 +1,8 @@
 // Every command from every source, with either pane active: which class's
 // handler table carries it out, and what the menus, keys and prompts say.
-#include "app/commands.h"
+#include "res/commands.h"
 #include "app/lexiphonapp.h"
-#include "app/resource.h"
+#include "res/resource.h"
 #include "frame/mainframe.h"
 #include "framework/document.h"
 #include "panes/lexiphondoc.h"

@@ -1,5 +1,5 @@
 // The main frame as the user meets it: toolbar, status bar, two even panes.
-#include "app/resource.h"
+#include "res/resource.h"
 #include "frame/mainframe.h"
 #include "frame/translatewaitdialog.h"
 #include "panes/lexiphondoc.h"

@@ -1,7 +1,7 @@
 // A fresh install: no host in setting.ini, none in the environment. The two
 // translation commands in the real frame reach the service the program starts
 // inside itself and show a useful result.
-#include "app/resource.h"
+#include "res/resource.h"
 #include "frame/mainframe.h"
 #include "panes/lexiphonview.h"
 #include "panes/myeditview.h"

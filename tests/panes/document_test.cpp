@@ -1,6 +1,6 @@
 // The document's stored form, its load, New, and what the panes keep.
 #include "app/lexiphonapp.h"
-#include "app/resource.h"
+#include "res/resource.h"
 #include "frame/mainframe.h"
 #include "panes/lexiphondoc.h"
 #include "panes/lexiphonview.h"

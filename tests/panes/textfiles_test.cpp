@@ -1,7 +1,7 @@
 // Open, Save As, New and the autosave to last.txt, byte for byte on real
 // files; every failure keeps the user's text somewhere.
 #include "app/lexiphonapp.h"
-#include "app/resource.h"
+#include "res/resource.h"
 #include "frame/mainframe.h"
 #include "panes/lexiphondoc.h"
 #include "panes/lexiphonview.h"

@@ -2,7 +2,7 @@
 // frame's command: its layout, what it applies when it opens, OK and Cancel,
 // stored values beyond the sliders' ends, the sorted voice list and the
 // tokens it holds, and a machine without voices.
-#include "app/resource.h"
+#include "res/resource.h"
 #include "frame/mainframe.h"
 #include "framework/dialogunits.h"
 #include "speech/speechsettingsdialog.h"

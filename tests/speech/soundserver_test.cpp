@@ -1,10 +1,10 @@
 // Real sound: Speak in the running frame is heard on the sound server's
 // null sink, Pause silences it, Speak brings it back. And on a machine with
 // no sound server at all the program still starts and says so once.
-#include "app/resource.h"
+#include "res/resource.h"
 #include "frame/mainframe.h"
 #include "panes/lexiphonview.h"
-#include "speech/devicesink.h"
+#include "platform/speech/devicesink.h"
 #include "speech/voiceglobals.h"
 #include "support/appfixture.h"
 #include "support/pulseserver.h"

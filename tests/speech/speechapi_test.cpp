@@ -1,8 +1,8 @@
 // The engine interface as its callers rely on it: the counted runtime, the
 // creation results, the voice category and its tokens.
-#include "speech/speechapi.h"
-#include "speech/espeakbackend.h"
-#include "speech/tokens.h"
+#include "platform/speech/speechapi.h"
+#include "platform/speech/espeakbackend.h"
+#include "platform/speech/tokens.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 // Speak and Pause in the real frame, with the voice playing into memory:
 // start-up settings, the empty-text message, the paused state's table.
-#include "app/resource.h"
+#include "res/resource.h"
 #include "frame/mainframe.h"
 #include "panes/lexiphonview.h"
 #include "pcmcompare.h"
-#include "speech/audiosink.h"
+#include "platform/speech/audiosink.h"
 #include "speech/voiceglobals.h"
 #include "support/appfixture.h"
 

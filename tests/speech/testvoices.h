@@ -1,7 +1,7 @@
 #pragma once
 // Voice tokens and a token category whose contents and answers a test
 // decides, for the voice list and the settings box.
-#include "speech/tokens.h"
+#include "platform/speech/tokens.h"
 
 #include <map>
 #include <string>

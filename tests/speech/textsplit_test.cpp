@@ -1,6 +1,6 @@
 // How a text is cut for the synthesiser: by sentence, by script for the
 // default voice, and at a blank when a sentence will not end.
-#include "speech/textsplit.h"
+#include "platform/speech/textsplit.h"
 
 #include <gtest/gtest.h>
 

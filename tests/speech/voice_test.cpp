@@ -1,10 +1,10 @@
 // The voice on a memory sink: queueing, exact pause, volume, rate, the
 // default voice's switch between English and Mandarin, purge.
 #include "pcmcompare.h"
-#include "speech/audiosink.h"
-#include "speech/espeakbackend.h"
-#include "speech/speechapi.h"
-#include "speech/tokens.h"
+#include "platform/speech/audiosink.h"
+#include "platform/speech/espeakbackend.h"
+#include "platform/speech/speechapi.h"
+#include "platform/speech/tokens.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -2,7 +2,7 @@
 // locale, descriptions with their fallback, what happens to each token's
 // reference, the running result, and the engine's own voices.
 #include "speech/voicelist.h"
-#include "speech/tokens.h"
+#include "platform/speech/tokens.h"
 #include "testvoices.h"
 #include "text/codepage.h"
 

@@ -1,5 +1,5 @@
 // The two commands in the real frame against the loopback page server.
-#include "app/resource.h"
+#include "res/resource.h"
 #include "frame/mainframe.h"
 #include "frame/translatewaitdialog.h"
 #include "framework/bars.h"

@@ -1,9 +1,10 @@
 // The main frame's speech: the voice's life with the frame, Speak (which
-// also resumes) and Pause.
+// also resumes), Pause, and the settings box with what its OK chose.
 #include "frame/mainframe.h"
 #include "framework/msgbox.h"
 #include "panes/lexiphonview.h"
-#include "speech/speechapi.h"
+#include "platform/speech/speechapi.h"
+#include "speech/speechsettingsdialog.h"
 #include "speech/speechsettings.h"
 #include "speech/voiceglobals.h"
 #include "text/codepage.h"
@@ -74,6 +75,24 @@ void CMainFrame::OnPause() {
   if (m_bPaused) return;
   if (g_pVoice) g_pVoice->Pause();
   m_bPaused = true;
+}
+
+void CMainFrame::OnSpeechSettings() {
+  CSpeechSettingsDialog dlg;
+  // Cancel: the volume and rate the box applied when it opened stay.
+  if (dlg.DoModal() != IDOK) return;
+
+  g_nVolume = dlg.m_nVolume;
+  m_nRate = dlg.m_nRate;
+  // The list's references go with the box; the frame keeps its own.
+  m_pVoiceToken = CRef<ISpObjectToken>(dlg.m_pVoiceToken);
+  if (g_pVoice) {
+    g_pVoice->SetVolume(static_cast<std::uint16_t>(g_nVolume & 0xFFFF));
+    g_pVoice->SetRate(m_nRate);
+    // Null: the engine's default voice.
+    g_pVoice->SetVoice(m_pVoiceToken.get());
+  }
+  SaveSpeechSettings();
 }
 
 }  // namespace frame

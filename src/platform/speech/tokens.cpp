@@ -1,6 +1,6 @@
-#include "speech/tokens.h"
+#include "platform/speech/tokens.h"
 
-#include "speech/espeakbackend.h"
+#include "platform/speech/espeakbackend.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "speech/speechapi.h"
+#include "platform/speech/speechapi.h"
 
-#include "speech/espeakbackend.h"
-#include "speech/spvoice.h"
-#include "speech/tokens.h"
+#include "platform/speech/espeakbackend.h"
+#include "platform/speech/spvoice.h"
+#include "platform/speech/tokens.h"
 
 #include <cstdlib>
 

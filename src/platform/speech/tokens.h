@@ -5,7 +5,7 @@
 // the value "804" (Chinese (PRC)) is a Chinese description where we have
 // one, so a Chinese interface lists voices in Chinese and falls back to the
 // name otherwise.
-#include "speech/speechapi.h"
+#include "platform/speech/speechapi.h"
 
 #include <map>
 #include <optional>

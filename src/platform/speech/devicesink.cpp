@@ -1,4 +1,4 @@
-#include "speech/devicesink.h"
+#include "platform/speech/devicesink.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>

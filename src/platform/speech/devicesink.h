@@ -5,7 +5,7 @@
 // Resume goes on from the very sample where it stopped; the volume is
 // applied as samples leave the ring, so a change is heard within the
 // device's short buffer.
-#include "speech/audiosink.h"
+#include "platform/speech/audiosink.h"
 
 #include <QThread>
 

@@ -1,4 +1,4 @@
-#include "speech/textsplit.h"
+#include "platform/speech/textsplit.h"
 
 #include <QString>
 

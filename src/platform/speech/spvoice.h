@@ -3,8 +3,8 @@
 // them one after the other into an audio sink. Every public call comes from
 // the interface thread and returns at once (Speak without SPF_ASYNC and
 // WaitUntilDone excepted).
-#include "speech/audiosink.h"
-#include "speech/speechapi.h"
+#include "platform/speech/audiosink.h"
+#include "platform/speech/speechapi.h"
 
 #include <condition_variable>
 #include <deque>

@@ -1,9 +1,9 @@
-#include "speech/spvoice.h"
+#include "platform/speech/spvoice.h"
 
-#include "speech/devicesink.h"
-#include "speech/espeakbackend.h"
-#include "speech/textsplit.h"
-#include "speech/tokens.h"
+#include "platform/speech/devicesink.h"
+#include "platform/speech/espeakbackend.h"
+#include "platform/speech/textsplit.h"
+#include "platform/speech/tokens.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "speech/espeakbackend.h"
+#include "platform/speech/espeakbackend.h"
 
 #include <espeak-ng/speak_lib.h>
 

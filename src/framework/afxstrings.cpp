@@ -1,22 +1,23 @@
-#include "app/stringtable.h"
+#include "framework/afxstrings.h"
 
-#include "app/resource.h"
+#include "framework/afxres.h"
 
 #include <QHash>
 
-namespace res {
+#include <atomic>
+
+namespace fw {
 
 namespace {
 
-const QHash<unsigned, QString>& Table() {
+std::atomic<StringLookup> g_pfnLookup{nullptr};
+
+const QHash<unsigned, QString>& StandardTable() {
   static const QHash<unsigned, QString> table = {
-      {IDS_SOCKETS_INIT_FAILED, QStringLiteral("Windows 通信端口初始化失败。")},
-      {AFX_IDS_APP_TITLE, QStringLiteral("Lexiphon")},
       {AFX_IDS_IDLEMESSAGE, QStringLiteral("就绪")},
       {ID_INDICATOR_CAPS, QStringLiteral("大写")},
       {ID_INDICATOR_NUM, QStringLiteral("数字")},
       {ID_INDICATOR_SCRL, QStringLiteral("滚动")},
-      {IDR_MAINFRAME, QStringLiteral("Lexiphon\n\nLexiph\n\n\nLexiphon.Document\nLexiph Document")},
       {AFX_IDS_OPENFILE, QStringLiteral("打开")},
       {AFX_IDS_SAVEFILE, QStringLiteral("保存为")},
       {AFX_IDS_ALLFILTER, QStringLiteral("所有文件 (*.*)")},
@@ -35,12 +36,7 @@ const QHash<unsigned, QString>& Table() {
       {AFX_IDP_FILE_DISK_FULL, QStringLiteral("磁盘已满，无法写入 %1。")},
       {AFX_IDP_FILE_READ_ERROR, QStringLiteral("读取 %1 时出错。")},
       {AFX_IDP_FILE_WRITE_ERROR, QStringLiteral("写入 %1 时出错。")},
-      // Commands: status prompt, then "\n" and the tooltip.
-      {ID_SPEECH_PAUSE, QStringLiteral("暂停发音\n暂停")},
-      {ID_SPEECH_SPEAK, QStringLiteral("发音\n发音")},
-      {ID_SPEECH_SETTINGS, QStringLiteral("发音设置\n发音设置")},
-      {ID_TRANSLATE_EN_TO_ZH, QStringLiteral("英译汉\n英译汉")},
-      {ID_TRANSLATE_ZH_TO_EN, QStringLiteral("汉译英\n汉译英")},
+      // Standard commands: status prompt, then "\n" and the tooltip.
       {ID_FILE_NEW, QStringLiteral("建立新文档\n新建")},
       {ID_FILE_OPEN, QStringLiteral("打开一个现有文档\n打开")},
       {ID_FILE_SAVE, QStringLiteral("保存活动文档\n保存")},
@@ -61,7 +57,15 @@ const QHash<unsigned, QString>& Table() {
 
 }  // namespace
 
-QString LoadString(unsigned id) { return Table().value(id); }
+void SetStringLookup(StringLookup pfnLookup) { g_pfnLookup.store(pfnLookup); }
+
+QString LoadString(unsigned id) {
+  if (const StringLookup lookup = g_pfnLookup.load()) {
+    QString text = lookup(id);
+    if (!text.isNull()) return text;
+  }
+  return StandardTable().value(id);
+}
 
 QString CommandPrompt(unsigned id) { return LoadString(id).section(QLatin1Char('\n'), 0, 0); }
 
@@ -73,4 +77,4 @@ QString FormatString1(unsigned id, const QString& arg1) {
   return s;
 }
 
-}  // namespace res
+}  // namespace fw

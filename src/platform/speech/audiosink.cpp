@@ -1,4 +1,4 @@
-#include "speech/audiosink.h"
+#include "platform/speech/audiosink.h"
 
 #include <QtEndian>
 

@@ -1,17 +1,13 @@
 #pragma once
-// Resource and command identifiers. The framework's own identifiers keep the
-// framework's values so that stored profiles and routing tables line up.
+// The framework's own identifiers: standard commands, status bar indicators,
+// control ids and standard texts. They keep the framework's values so that
+// stored profiles and routing tables line up; a program's resources add
+// their own ids beside these.
 
-namespace res {
+namespace fw {
+inline namespace ids {
 
-constexpr unsigned IDR_MAINFRAME = 128;
-constexpr unsigned IDD_ABOUTBOX = 100;
-constexpr unsigned IDD_SPEECH_SETTINGS = 133;
-constexpr unsigned IDD_TRANSLATE_WAIT = 146;
-
-constexpr unsigned IDS_SOCKETS_INIT_FAILED = 104;
-
-// Framework command identifiers.
+// Standard commands.
 constexpr unsigned ID_SEPARATOR = 0;
 constexpr unsigned ID_FILE_NEW = 57600;
 constexpr unsigned ID_FILE_OPEN = 57601;
@@ -28,20 +24,17 @@ constexpr unsigned ID_VIEW_STATUS_BAR = 59393;
 constexpr unsigned ID_NEXT_PANE = 57680;
 constexpr unsigned ID_PREV_PANE = 57681;
 
-// The program's own commands.
-constexpr unsigned ID_SPEECH_PAUSE = 32772;
-constexpr unsigned ID_SPEECH_SPEAK = 32773;
-constexpr unsigned ID_SPEECH_SETTINGS = 32774;
-constexpr unsigned ID_TRANSLATE_EN_TO_ZH = 32775;
-constexpr unsigned ID_TRANSLATE_ZH_TO_EN = 32776;
-constexpr unsigned ID_HELP_TOPICS = 32796;
-
 // Status bar indicators.
 constexpr unsigned ID_INDICATOR_CAPS = 59137;
 constexpr unsigned ID_INDICATOR_NUM = 59138;
 constexpr unsigned ID_INDICATOR_SCRL = 59139;
 
-// Framework strings.
+// Control ids of a frame's parts.
+constexpr unsigned AFX_IDW_PANE_FIRST = 0xE900;
+constexpr unsigned AFX_IDW_TOOLBAR = 0xE800;
+constexpr unsigned AFX_IDW_STATUS_BAR = 0xE801;
+
+// Standard strings. The application's title is the program's to give.
 constexpr unsigned AFX_IDS_APP_TITLE = 57344;
 constexpr unsigned AFX_IDS_IDLEMESSAGE = 57345;
 constexpr unsigned AFX_IDS_OPENFILE = 61440;
@@ -64,12 +57,5 @@ constexpr unsigned AFX_IDP_FILE_DISK_FULL = 61714;
 constexpr unsigned AFX_IDP_FILE_READ_ERROR = 61715;
 constexpr unsigned AFX_IDP_FILE_WRITE_ERROR = 61716;
 
-// Toolbar 128: seventeen slots, 0 is a separator.
-constexpr unsigned kToolbarSlots[] = {
-    ID_FILE_NEW,     ID_FILE_OPEN,          ID_FILE_SAVE_AS,       0,
-    ID_EDIT_CUT,     ID_EDIT_COPY,          ID_EDIT_PASTE,         0,
-    ID_SPEECH_SPEAK, ID_SPEECH_PAUSE,       0,                     ID_TRANSLATE_EN_TO_ZH,
-    ID_TRANSLATE_ZH_TO_EN, 0,               ID_SPEECH_SETTINGS,    0,
-    ID_APP_ABOUT};
-
-}  // namespace res
+}  // namespace ids
+}  // namespace fw

@@ -1,6 +1,6 @@
-#include "app/commands.h"
+#include "res/commands.h"
 
-#include "app/resource.h"
+#include "res/resource.h"
 
 namespace res {
 

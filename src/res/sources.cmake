@@ -1,1 +1,0 @@
-list(APPEND LEX_RESOURCES res/lexiphon.qrc)
