@@ -21,6 +21,9 @@ constexpr unsigned ID_SPEECH_SETTINGS = 32774;
 constexpr unsigned ID_TRANSLATE_EN_TO_ZH = 32775;
 constexpr unsigned ID_TRANSLATE_ZH_TO_EN = 32776;
 constexpr unsigned ID_HELP_TOPICS = 32796;
+constexpr unsigned ID_SPEECH_STOP = 32777;
+constexpr unsigned ID_SPEECH_SPEAK_SELECTION = 32778;
+constexpr unsigned ID_SPEECH_SAVE_AUDIO = 32779;
 
 // Toolbar 128: seventeen slots, 0 is a separator.
 constexpr unsigned kToolbarSlots[] = {

@@ -18,6 +18,9 @@ const QHash<unsigned, QString>& Table() {
       {ID_SPEECH_PAUSE, QStringLiteral("暂停发音\n暂停")},
       {ID_SPEECH_SPEAK, QStringLiteral("发音\n发音")},
       {ID_SPEECH_SETTINGS, QStringLiteral("发音设置\n发音设置")},
+      {ID_SPEECH_STOP, QStringLiteral("停止发音\n停止")},
+      {ID_SPEECH_SPEAK_SELECTION, QStringLiteral("朗读选中的文字\n朗读选中内容")},
+      {ID_SPEECH_SAVE_AUDIO, QStringLiteral("把朗读的语音保存为声音文件\n保存语音")},
       {ID_TRANSLATE_EN_TO_ZH, QStringLiteral("英译汉\n英译汉")},
       {ID_TRANSLATE_ZH_TO_EN, QStringLiteral("汉译英\n汉译英")},
   };
