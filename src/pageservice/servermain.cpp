@@ -35,7 +35,10 @@ constexpr const char* kUsage =
     "  --timeout SECONDS   how long to wait for it (default 15)\n"
     "  --dictionary FILE   the converted dictionary (default: the installed one, or\n"
     "                      LEXIPHON_DICTIONARY)\n"
-    "  --threads N         requests served at once (default 16)\n"
+    "  --threads N         requests translated at once (default 16)\n"
+    "  --max-connections N connections open at once (default 512; 0: no limit)\n"
+    "  --max-per-address N connections from one address (default 32; 0: no limit;\n"
+    "                      raise it when the classroom reaches us through one router)\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
@@ -104,6 +107,11 @@ int main(int argc, char** argv) {
       config.strDictionaryPath = value;
     } else if (arg == "--threads") {
       if (!Number(value, 1, 1024, config.nThreads)) return Fail("not a thread count: " + std::string(value));
+    } else if (arg == "--max-connections" || arg == "--max-per-address") {
+      int count = 0;
+      if (!Number(value, 0, 1000000, count)) return Fail("not a connection count: " + std::string(value));
+      (arg == "--max-connections" ? config.nMaxConnections : config.nMaxConnectionsPerAddress) =
+          static_cast<std::size_t>(count);
     } else {
       return Fail("unknown option: " + std::string(arg) + " (see --help)");
     }
