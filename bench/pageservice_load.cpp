@@ -73,8 +73,9 @@ bool SendAll(int fd, std::string_view data, Clock::time_point deadline) {
 }
 
 // One whole answer: to the end of the connection, or Content-Length bytes
-// when the connection is kept. True for a complete 200.
-bool ReadAnswer(int fd, bool kept, Clock::time_point deadline) {
+// when the connection is kept. True for a complete 200; closing: the server
+// said it closes the connection after it.
+bool ReadAnswer(int fd, bool kept, Clock::time_point deadline, bool& closing) {
   std::string in;
   char buf[16384];
   std::size_t need = std::string::npos;
@@ -90,6 +91,8 @@ bool ReadAnswer(int fd, bool kept, Clock::time_point deadline) {
     if (need == std::string::npos && end != std::string::npos && length < end)
       need = end + 4 + std::stoul(in.substr(length + 16));
   }
+  const std::size_t end = in.find("\r\n\r\n");
+  closing = in.find("\r\nConnection: close\r\n") < end;
   return in.rfind("HTTP/1.1 200", 0) == 0 && (need == std::string::npos ? !kept : in.size() >= need);
 }
 
@@ -136,13 +139,14 @@ Figures GoodClients(int port, int clients, const std::string& text, bool keepAli
         const Clock::time_point t0 = Clock::now();
         const Clock::time_point deadline = t0 + kClientTimeout;
         if (fd < 0) fd = Connect(port);
-        const bool ok = fd >= 0 && SendAll(fd, request, deadline) && ReadAnswer(fd, keepAlive, deadline);
+        bool closing = true;
+        const bool ok = fd >= 0 && SendAll(fd, request, deadline) && ReadAnswer(fd, keepAlive, deadline, closing);
         if (ok) {
           mine.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
         } else {
           ++failed;
         }
-        if (!ok || !keepAlive) {
+        if (!ok || !keepAlive || closing) {
           if (fd >= 0) ::close(fd);
           fd = -1;
         }

@@ -486,6 +486,8 @@ struct CHttpFront::Impl {
     }
     c.request.body.assign(in, c.nHeaderEnd, c.nBodyLength);
     in.erase(0, c.nHeaderEnd + c.nBodyLength);
+    // A kept connection does not keep the room of its largest request.
+    if (in.empty() && in.capacity() > 2 * kReadChunk) std::string().swap(in);
     c.bHeadersParsed = false;
     c.requestStart = Clock::now();  // of what follows in `in`, if anything
     return Parsed::Complete;
@@ -612,7 +614,14 @@ struct CHttpFront::Impl {
     Clock::time_point lastSweep = Clock::now();
     epoll_event events[256];
     for (;;) {
-      const int n = ::epoll_wait(epollFd, events, 256, 50);
+      // With nothing open there is nothing to sweep: no wake-ups in an idle
+      // program.
+      bool idle;
+      {
+        std::lock_guard lock(mutex);
+        idle = connections.empty() && !bAcceptPaused && !stopAt;
+      }
+      const int n = ::epoll_wait(epollFd, events, 256, idle ? -1 : 50);
       for (int i = 0; i < n; ++i) {
         void* p = events[i].data.ptr;
         if (p == &listenFd) {
