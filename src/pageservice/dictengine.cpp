@@ -1,6 +1,7 @@
 #include "pageservice/dictengine.h"
 
 #include "pageservice/english.h"
+#include "pageservice/transfer.h"
 #include "text/codepage.h"
 
 #include <QString>
@@ -18,44 +19,6 @@ using english::Token;
 using english::TokenKind;
 
 std::string Gb(const char16_t* s) { return text::FromUnicode(QStringView(s)); }
-
-constexpr std::size_t kMaxPhraseWords = 8;
-
-// Words after which an English word is most likely a verb: "I like" wants
-// 喜欢, not the 同 of "like a child".
-constexpr std::array<std::string_view, 27> kBeforeVerb = {
-    "always", "can",    "could", "did",  "do",      "does", "he",    "i",      "it",
-    "let's",  "may",    "might", "must", "never",   "not",  "often", "please", "shall",
-    "she",    "should", "they",  "to",   "usually", "we",   "will",  "would",  "you"};
-
-// Forms of "be", "have" and "do" that are also words of their own.
-bool IsAuxiliary(std::string_view lower) {
-  static constexpr std::array<std::string_view, 11> kForms = {"am",  "are", "been", "being", "did", "does",
-                                                              "had", "has", "is",   "was",   "were"};
-  return std::find(kForms.begin(), kForms.end(), lower) != kForms.end();
-}
-
-bool IsBeforeVerb(std::string_view lower) {
-  return std::find(kBeforeVerb.begin(), kBeforeVerb.end(), lower) != kBeforeVerb.end();
-}
-
-// Full-width signs for ASCII ones in Chinese text. The tables are immortal:
-// server threads may still answer while the process exits.
-const std::string* FullWidth(char c) {
-  static const auto* kSigns = new std::array<std::pair<char, std::string>, 9>{{{',', Gb(u"，")},
-                                                                               {'.', Gb(u"。")},
-                                                                               {'?', Gb(u"？")},
-                                                                               {'!', Gb(u"！")},
-                                                                               {':', Gb(u"：")},
-                                                                               {';', Gb(u"；")},
-                                                                               {'(', Gb(u"（")},
-                                                                               {')', Gb(u"）")},
-                                                                               {'~', Gb(u"～")}}};
-  for (const auto& [ascii, wide] : *kSigns) {
-    if (ascii == c) return &wide;
-  }
-  return nullptr;
-}
 
 // Chinese punctuation in English text: the ASCII sign and how it sits.
 enum class SignPlace { Closing, Opening, Ending };
@@ -87,144 +50,10 @@ const std::string& EnToZhNote() {
 constexpr std::string_view kZhToEnNote =
     "(Word-by-word dictionary translation from CC-CEDICT; for reference only.)";
 
-// An English word or a piece of one ("don't" gives "do" and "not").
-struct Unit {
-  TokenKind kind;
-  std::string text;
-  bool bSpaceBefore = false;
-};
-
-std::vector<Unit> Units(std::string_view line) {
-  std::vector<Unit> units;
-  bool space = false;
-  for (const Token& token : english::Tokenize(line)) {
-    if (token.kind == TokenKind::Space) {
-      space = true;
-      continue;
-    }
-    if (token.kind == TokenKind::Word) {
-      bool first = true;
-      for (std::string& piece : english::SplitContraction(token.text)) {
-        units.push_back({TokenKind::Word, std::move(piece), first && space});
-        first = false;
-      }
-    } else {
-      units.push_back({token.kind, std::string(token.text), space});
-    }
-    space = false;
-  }
-  return units;
-}
-
-struct PhraseMatch {
-  std::size_t nWords = 0;
-  std::span<const Candidate> renderings;
-};
-
 }  // namespace
 
 std::string CDictionaryEngine::EnglishToChinese(std::string_view line) const {
-  const std::vector<Unit> units = Units(line);
-  auto isWord = [&](std::size_t i) { return i < units.size() && units[i].kind == TokenKind::Word; };
-
-  // The longest phrase at units[i]: words in a row (contraction pieces
-  // included), the first one also under its base forms, the last one too.
-  auto match = [&](std::size_t i) {
-    PhraseMatch best;
-    std::vector<std::string> firstForms{english::Lower(units[i].text)};
-    for (std::string& f : english::BaseForms(firstForms[0])) firstForms.push_back(std::move(f));
-    // "are" is 是, not the unit of area.
-    if (IsAuxiliary(firstForms[0]) && firstForms.size() > 1) std::swap(firstForms[0], firstForms[1]);
-    for (const std::string& first : firstForms) {
-      std::string key = first;
-      // A word found only inside a phrase ("played" in "well played") gives
-      // way to its base form's own renderings.
-      if (best.nWords == 0 || (best.renderings.front().flags & dictfile::kHeadNoun)) {
-        if (auto r = m_dict.Renderings(key);
-            !r.empty() && (best.nWords == 0 || !(r.front().flags & dictfile::kHeadNoun))) {
-          best = {1, r};
-        }
-      }
-      for (std::size_t n = 1; n < kMaxPhraseWords && isWord(i + n) && units[i + n].bSpaceBefore; ++n) {
-        if (!m_dict.HasKeyWithPrefix(key + ' ')) break;
-        const std::string next = english::Lower(units[i + n].text);
-        std::optional<std::span<const Candidate>> found;
-        if (auto r = m_dict.Renderings(key + ' ' + next); !r.empty()) found = r;
-        for (const std::string& base : found ? std::vector<std::string>{} : english::BaseForms(next)) {
-          if (auto r = m_dict.Renderings(key + ' ' + base); !r.empty()) {
-            found = r;
-            break;
-          }
-        }
-        if (found && n + 1 > best.nWords) best = {n + 1, *found};
-        key += ' ' + next;
-      }
-    }
-    return best;
-  };
-  auto pick = [](std::span<const Candidate> renderings, std::uint32_t preferred) {
-    if (preferred) {
-      for (const Candidate& c : renderings) {
-        if (c.flags & preferred) return c;
-      }
-    }
-    return renderings.front();
-  };
-
-  std::string out;
-  bool lastLatin = false;
-  auto put = [&](std::string_view piece, bool latin, bool spaceBefore) {
-    if (latin && lastLatin && spaceBefore) out += ' ';
-    out += piece;
-    lastLatin = latin;
-  };
-  bool sentenceStart = true;
-  std::string previousWord;
-  for (std::size_t i = 0; i < units.size();) {
-    const Unit& unit = units[i];
-    if (unit.kind != TokenKind::Word) {
-      const std::string* wide = unit.kind == TokenKind::Punct ? FullWidth(unit.text[0]) : nullptr;
-      put(wide ? *wide : unit.text, unit.kind == TokenKind::Punct && !wide, unit.bSpaceBefore);
-      if (unit.text == "." || unit.text == "!" || unit.text == "?") sentenceStart = true;
-      ++i;
-      continue;
-    }
-    const std::string lower = english::Lower(unit.text);
-    const PhraseMatch phrase = match(i);
-    // Chinese has no articles, and "do" before "not" and "to" before a verb
-    // have no word of their own.
-    const bool next = isWord(i + 1);
-    const std::string nextLower = next ? english::Lower(units[i + 1].text) : std::string();
-    auto nextIsVerb = [&] {
-      const PhraseMatch m = next ? match(i + 1) : PhraseMatch{};
-      return std::any_of(m.renderings.begin(), m.renderings.end(),
-                         [](const Candidate& c) { return (c.flags & dictfile::kVerb) != 0; });
-    };
-    const bool dropped =
-        phrase.nWords < 2 && (lower == "a" || lower == "an" || lower == "the" ||
-                              ((lower == "do" || lower == "does" || lower == "did") && nextLower == "not") ||
-                              (lower == "to" && nextIsVerb()));
-    if (dropped) {
-      // no word of its own
-    } else if (lower == "'s") {
-      put(Gb(u"的"), false, false);
-    } else if (phrase.nWords > 0) {
-      std::uint32_t preferred = 0;
-      if (IsBeforeVerb(previousWord)) {
-        preferred = dictfile::kVerb;
-      } else if (english::IsCapitalised(unit.text) && !sentenceStart) {
-        preferred = dictfile::kProper;
-      }
-      put(m_dict.Text(pick(phrase.renderings, preferred).zh), false, false);
-    } else {
-      put(unit.text, true, unit.bSpaceBefore);
-    }
-    const std::size_t consumed = std::max<std::size_t>(phrase.nWords, 1);
-    previousWord = english::Lower(units[i + consumed - 1].text);
-    sentenceStart = false;
-    i += consumed;
-  }
-  return out;
+  return text::FromUnicode(QString::fromStdString(TransferEnglishToChinese(m_dict, text::ToUnicode(line).toStdString())));
 }
 
 std::vector<CDictionaryEngine::Segment> CDictionaryEngine::Segments(std::string_view text) const {

@@ -1,0 +1,37 @@
+#pragma once
+// Rule-based transfer between English and Chinese: each sentence is read
+// into its parts (time, subject, verb group, objects, places) with the core
+// vocabulary and the dictionary, and put back together in the other
+// language's order with its grammar words. Text is UTF-8 here; the engine
+// converts at its edges.
+#include "pageservice/dictionary.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pageservice {
+
+std::string TransferEnglishToChinese(const CDictionary& dict, std::string_view utf8);
+
+// A Chinese word as the transfer read it, for the learner's gloss.
+struct ChineseWord {
+  std::string zh;  // UTF-8
+  std::string pinyin;
+  std::string english;  // its senses, "; " between
+};
+struct ChineseTransfer {
+  std::string english;
+  std::vector<ChineseWord> words;
+};
+ChineseTransfer TransferChineseToEnglish(const CDictionary& dict, std::string_view gb);
+
+// The Chinese renderings of an English word for the gloss: the core word
+// first, then the dictionary's, UTF-8, with pinyin.
+struct Rendering {
+  std::string zh;
+  std::string pinyin;
+};
+std::vector<Rendering> EnglishRenderings(const CDictionary& dict, std::string_view lower, std::size_t max);
+
+}  // namespace pageservice
