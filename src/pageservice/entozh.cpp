@@ -63,6 +63,19 @@ struct W {
   bool bCapital = false;
   bool bDictVerb = false;
   int number = -1;
+  // The core's other readings of the same word: verb, adjective, adverb, noun.
+  std::string asVerb, asAdjective, asAdverb, asNoun;
+  bool Can(char p) const {
+    return pos == p || (p == 'v' && !asVerb.empty()) || (p == 'a' && !asAdjective.empty()) ||
+           (p == 'd' && !asAdverb.empty()) || (p == 'n' && !asNoun.empty());
+  }
+  void Become(char p) {
+    const std::string* zhOf = p == 'v' ? &asVerb : p == 'a' ? &asAdjective : p == 'd' ? &asAdverb : &asNoun;
+    if (pos == p || zhOf->empty()) return;
+    zh = *zhOf;
+    pos = p;
+    if (p == 'a' || p == 'd') bPast = false;
+  }
 };
 
 struct Closed {
@@ -180,6 +193,7 @@ class CReader {
     }
     std::vector<W> out;
     for (std::size_t i = 0; i < raw.size();) {
+      m_bInside = i > 0 && raw[i - 1].pos != kPunct;
       const std::size_t n = Phrase(raw, i, out);
       if (n) {
         i += n;
@@ -240,6 +254,13 @@ class CReader {
                        "was", "were", "became", "put", "cut", "understood", "kept", "spent", "won", "broke"});
   }
 
+  void Readings(W& w, const std::string& key) const {
+    if (const CoreWord* c = m_core.English(key, 'v'); c && c->pos == 'v') w.asVerb = c->zh;
+    if (const CoreWord* c = m_core.English(key, 'a'); c && c->pos == 'a') w.asAdjective = c->zh;
+    if (const CoreWord* c = m_core.English(key, 'd'); c && c->pos == 'd') w.asAdverb = c->zh;
+    if (const CoreWord* c = m_core.English(key, 'n'); c && c->pos == 'n') w.asNoun = c->zh;
+  }
+
   static W FromCore(const CoreWord& c) {
     W w;
     w.pos = c.pos;
@@ -255,6 +276,12 @@ class CReader {
     W w = in;
     if (w.pos == kPunct || w.pos == kNumber || w.pos == kUnknown) return w;
     w.base = w.low;
+    if (const CoreWord* c = m_core.English(w.low, 't'); c && c->pos == 't' && w.bCapital && m_bInside) {
+      W core = FromCore(*c);
+      core.text = w.text;
+      core.low = core.base = w.low;
+      return core;
+    }
     for (const Closed& c : kClosed) {
       if (c.en == w.low) {
         w.pos = c.pos;
@@ -288,16 +315,19 @@ class CReader {
       core.low = w.low;
       core.base = w.low;
       core.bCapital = w.bCapital;
+      Readings(core, w.low);
       return core;
     }
+    const bool verbal = w.low.ends_with("ing") || w.low.ends_with("ed");
     for (const std::string& base : english::BaseForms(w.low)) {
-      const CoreWord* c = m_core.English(base);
+      const CoreWord* c = m_core.English(base, verbal ? 'v' : 0);
       if (!c) continue;
       W core = FromCore(*c);
       core.text = w.text;
       core.low = w.low;
       core.base = base;
       core.bCapital = w.bCapital;
+      Readings(core, base);
       Inflection(core);
       return core;
     }
@@ -307,13 +337,14 @@ class CReader {
     for (const std::string& key : keys) {
       const auto r = m_dict.Renderings(key);
       if (r.empty()) continue;
-      const dictfile::Candidate* pick = &r.front();
+      const dictfile::Candidate* pick = m_bInside && w.bCapital ? nullptr : &r.front();
       for (const auto& c : r) {
         if (w.bCapital && (c.flags & dictfile::kProper)) {
           pick = &c;
           break;
         }
       }
+      if (!pick) break;
       w.zh = Utf8(m_dict.Text(pick->zh));
       w.base = key;
       w.bDictVerb = (pick->flags & dictfile::kVerb) != 0;
@@ -344,6 +375,7 @@ class CReader {
 
   const CDictionary& m_dict;
   const CCoreLexicon& m_core;
+  mutable bool m_bInside = false;
 };
 
 // A clause put back together in Chinese order.
@@ -351,6 +383,7 @@ struct Clause {
   std::string time;
   std::string subject;
   bool bPronounSubject = false;
+  bool bStative = false;  // an adjective predicate: 今天天气很好, but 火车九点出发
   std::string adverbs;
   std::string neg;
   std::string modal;
@@ -360,7 +393,7 @@ struct Clause {
 
   std::string Join() const {
     std::string s;
-    if (bPronounSubject) {
+    if (bPronounSubject || !bStative) {
       s = subject + time;
     } else {
       s = time + subject;
@@ -372,7 +405,10 @@ struct Clause {
 class CWriter {
  public:
   CWriter(const std::vector<W>& w, std::size_t begin, std::size_t end, bool question)
-      : m_w(w), m_i(begin), m_end(end), m_bQuestion(question) {}
+      : m_owned(w.begin() + static_cast<std::ptrdiff_t>(begin), w.begin() + static_cast<std::ptrdiff_t>(end)),
+        m_i(0),
+        m_end(m_owned.size()),
+        m_bQuestion(question) {}
 
   std::string Write() {
     PullTime();
@@ -393,9 +429,10 @@ class CWriter {
     if (At().pos == kWh) return lead + WhQuestion();
     if (m_bQuestion && IsAux(At().pos) && m_i + 1 < m_end && StartsNounPhrase(m_i + 1)) {
       const W aux = Take();
+      m_bDidQuestion = aux.low == "did";
       Subject();
       VerbGroup(&aux);
-      m_c.particle = "吗";
+      m_c.particle = aux.low == "did" ? "了吗" : "吗";
       return lead + m_c.Join();
     }
     if (At().pos == kThere && m_i + 1 < m_end && Peek(1).pos == kBe) {
@@ -431,38 +468,50 @@ class CWriter {
   }
 
  private:
-  const W& At() const { return m_w[m_i]; }
-  const W& Peek(std::size_t k) const { return m_w[std::min(m_i + k, m_end - 1)]; }
-  W Take() { return m_w[m_i++]; }
+  const W& At() const { return m_owned[m_i]; }
+  W& Here() { return m_owned[m_i]; }
+  const W& Peek(std::size_t k) const { return m_owned[std::min(m_i + k, m_end - 1)]; }
+  W Take() { return m_owned[m_i++]; }
   bool Has(std::size_t k = 0) const { return m_i + k < m_end; }
   static bool IsAux(char pos) { return pos == kBe || pos == kDo || pos == kModal || pos == kHave; }
 
   bool StartsNounPhrase(std::size_t i) const {
     if (i >= m_end) return false;
-    const char p = m_w[i].pos;
+    const char p = m_owned[i].pos;
+    if (p == 'a') {
+      return IsOneOf(m_owned[i].base, {"many", "much", "a lot of", "lots of"}) ||
+             (i + 1 < m_end && m_owned[i + 1].pos == 'n');
+    }
     return p == kPronoun || p == kPossessive || p == kArticle || p == kDemonstrative || p == 'n' || p == kNumber ||
-           p == kUnknown || p == kThere;
+           p == kUnknown || p == kThere || p == kQuantifier || p == 't' || m_owned[i].base == "here";
   }
 
-  // Time words, wherever they are, go to the front: "at seven" is 七点.
+  // Time words, wherever they are, go to the front ("at seven" is 七点,
+  // after the day); one that is the subject or what it is stays.
   void PullTime() {
     std::vector<W> kept;
-    for (std::size_t i = m_i; i < m_end; ++i) {
-      const W& w = m_w[i];
-      if (w.pos == 't') {
-        m_c.time += w.zh;
+    std::string clock;
+    const auto& w = m_owned;
+    auto held = [&](std::size_t i) {
+      const bool afterBe = i > 0 && (w[i - 1].pos == kBe || w[i - 1].low == "than" ||
+                                     (i > 1 && w[i - 2].pos == kBe && IsOneOf(w[i - 1].low, {"in", "on"})));
+      return afterBe || (i + 1 < m_end && w[i + 1].pos == kBe) || (i + 1 < m_end && w[i + 1].low == "'s");
+    };
+    for (std::size_t i = 0; i < m_end; ++i) {
+      if (w[i].pos == 't' && !held(i)) {
+        m_c.time += w[i].zh;
         continue;
       }
-      if (w.low == "at" && i + 1 < m_end && m_w[i + 1].pos == kNumber) {
-        m_c.time += ChineseNumber(m_w[i + 1].number, false) + "点";
-        i += 1 + (i + 2 < m_end && m_w[i + 2].low == "o'clock");
+      if (IsOneOf(w[i].low, {"in", "on"}) && i + 1 < m_end && w[i + 1].pos == 't' && !held(i + 1)) continue;
+      if (w[i].low == "at" && i + 1 < m_end && w[i + 1].pos == kNumber) {
+        clock += ChineseNumber(w[i + 1].number, false) + "点";
+        i += 1 + (i + 2 < m_end && w[i + 2].low == "o'clock");
         continue;
       }
-      if (w.low == "on" && i + 1 < m_end && m_w[i + 1].pos == 't') continue;
-      kept.push_back(w);
+      kept.push_back(w[i]);
     }
+    m_c.time += clock;
     m_owned = std::move(kept);
-    m_w = m_owned;
     m_i = 0;
     m_end = m_owned.size();
   }
@@ -477,9 +526,14 @@ class CWriter {
   };
 
   // [determiner] [number] [adjectives] nouns ["of" noun] ['s noun].
-  NounPhrase Noun(bool quantify) {
+  NounPhrase Noun(bool quantify, bool subject = false) {
     NounPhrase np;
     if (!Has()) return np;
+    if (At().base == "here" || At().base == "there") {
+      np.zh = Take().base == "here" ? "这里" : "那里";
+      np.bPlace = np.bPronoun = true;
+      return np;
+    }
     if (At().pos == kPronoun) {
       np.bPronoun = true;
       np.bIt = At().low == "it";
@@ -505,6 +559,18 @@ class CWriter {
       Take();
       Take();
       np.zh = ChineseNumber(*number, false) + "岁";
+      np.head = "age";
+      return np;
+    }
+    if (number && Has() && At().low == "o'clock") {
+      Take();
+      np.zh = ChineseNumber(*number, false) + "点";
+      np.head = "time";
+      return np;
+    }
+    if (number && !Has() && demonstrative.empty()) {
+      np.zh = ChineseNumber(*number, false);
+      np.head = "number";
       return np;
     }
     std::string unit;
@@ -526,13 +592,15 @@ class CWriter {
     }
     std::string nouns;
     const W* head = nullptr;
-    while (Has() && (At().pos == 'n' || At().pos == kUnknown || (At().pos == 'v' && At().bIng && nouns.empty() &&
-                                                                  !adjectives.empty()))) {
+    while (Has() && (At().pos == 'n' || At().pos == 't' || At().pos == kUnknown ||
+                     (At().pos == 'v' && At().bIng && nouns.empty() && !adjectives.empty()))) {
+      // "My parents work": after the subject's noun comes its verb.
+      if (subject && !nouns.empty() && At().Can('v')) break;
       head = &At();
       nouns += Take().zh;
     }
     if (head) {
-      np.bPlace = head->bPlace;
+      np.bPlace = head->bPlace || head->pos == 't';
       np.head = head->base;
     }
     if (demonstrative.empty() && !number && !article && adjectives.empty() && nouns.empty() && owner.empty() &&
@@ -572,9 +640,14 @@ class CWriter {
   }
 
   void Subject() {
-    const NounPhrase np = Noun(false);
+    const NounPhrase np = Noun(false, true);
     m_c.subject = np.zh;
     m_c.bPronounSubject = np.bPronoun;
+    // "My name is Li Ming": 我叫李明.
+    if (np.head == "name" && !np.owner.empty() && Has(1) && At().pos == kBe && !m_bQuestion) {
+      m_c.subject = np.owner;
+      m_bNamed = true;
+    }
     m_bSubjectIt = np.bIt;
     m_bSubjectFirstPerson = np.zh == "我" || np.zh == "我们";
   }
@@ -616,7 +689,8 @@ class CWriter {
         aux = &owned;
         continue;
       }
-      if (Has() && At().pos == 'd' && !(Has(1) && Peek(1).pos == 'a') && At().base != "a little") {
+      if (Has() && At().pos == 'd' && !(Has(1) && (Peek(1).Can('a') || Peek(1).pos == 'd')) && At().base != "a little" &&
+          At().base != "here") {
         m_c.adverbs += Take().zh;
         continue;
       }
@@ -663,9 +737,27 @@ class CWriter {
   // After "be": an adjective, a place, a verb in -ing, or what the subject is.
   void BePredicate(bool past) {
     (void)past;
+    if (m_bNamed) {
+      m_c.predicate = "叫";
+      while (Has()) m_c.predicate += Take().zh;
+      return;
+    }
     std::string degree;
     while (Has() && At().pos == 'd' && Has(1) && (Peek(1).pos == 'a' || Peek(1).pos == 'd')) degree += Take().zh;
     if (Has() && At().base == "a little") degree = Take().zh;
+    if (Has() && At().pos != 'a' && At().Can('a') && !At().bIng) Here().Become('a');
+    if (Has(1) && At().low == "going" && Peek(1).pos == kTo) {
+      Take();
+      Take();
+      m_c.modal = "要";
+      if (Has() && At().pos != 'v') {
+        NounPhrase np = Noun(false);
+        m_c.predicate = "去" + np.zh;
+      } else {
+        Predicate(nullptr);
+      }
+      return;
+    }
     if (Has() && At().pos == 'v' && At().bIng) {
       m_c.places += m_c.neg.empty() ? "在" : "";
       if (!m_c.neg.empty()) m_c.neg = "没在";
@@ -715,8 +807,7 @@ class CWriter {
       if (adj.bComparative || (degree == "更")) {
         if (Has() && At().low == "than") {
           Take();
-          const NounPhrase other = Noun(false);
-          if (Has() && At().low == "one") Take();
+          const NounPhrase other = Noun(true);
           m_c.predicate = "比" + other.zh + adj.zh;
         } else {
           m_c.predicate = "更" + adj.zh;
@@ -738,7 +829,10 @@ class CWriter {
         m_c.predicate = "是" + Noun(false).zh;
         return;
       }
-      if (degree == "太") {
+      m_c.bStative = true;
+      if (adj.zh.ends_with("色")) {
+        m_c.predicate = "是" + adj.zh + "的";
+      } else if (degree == "太") {
         m_c.predicate = "太" + adj.zh + "了";
       } else if (!m_c.neg.empty() || (m_bQuestion && degree.empty()) || adj.zh.starts_with("最") ||
                  adj.zh.starts_with("很")) {
@@ -755,7 +849,8 @@ class CWriter {
       m_c.bPronounSubject = false;
     }
     const NounPhrase np = Noun(false);
-    m_c.predicate = "是" + np.zh;
+    m_c.predicate = (np.head == "age" || np.head == "time" ? "" : "是") + np.zh;
+    if (np.head == "age" && !m_bNegative) m_c.particle = "了";
     if (m_bSubjectIt && m_c.subject == "它" && np.zh.empty()) m_c.subject.clear();
     RestAfterVerb();
   }
@@ -778,6 +873,10 @@ class CWriter {
         RestAfterVerb();
         return;
       }
+    }
+    if (Has() && At().pos != 'v' && At().Can('v') && (aux || m_c.predicate.size() || m_c.subject.size() ||
+                                                     m_c.modal.size() || m_c.neg.size())) {
+      Here().Become('v');
     }
     if (!Has() || (At().pos != 'v' && At().pos != kHave && At().pos != kDo && At().pos != kBe)) {
       // No verb where one was expected: say what there is.
@@ -822,7 +921,10 @@ class CWriter {
     bool verbInZai = zh.ends_with("在");
     for (bool more = true; more && Has();) {
       more = false;
-      if (At().pos == kTo && (IsMotion(verb.base) || verb.base == "listen" || verb.base == "talk")) {
+      if (At().pos == kThere || At().base == "here") {
+        m_c.places += Take().base == "here" ? "在这里" : "在那里";
+        more = true;
+      } else if (At().pos == kTo && (IsMotion(verb.base) || verb.base == "listen" || verb.base == "talk")) {
         Take();
         if (verb.base == "get") zh = "去";
         object += Noun(false).zh;
@@ -875,19 +977,22 @@ class CWriter {
         Take();
         m_c.adverbs = "也" + m_c.adverbs;
         more = true;
-      } else if (Has() && At().pos == 'd' && IsOneOf(At().base, {"again", "together", "very much", "often", "always", "usually", "sometimes"})) {
+      } else if (Has() && At().pos == 'd' && IsOneOf(At().base, {"again", "together"})) {
+        m_c.places += Take().zh;
+        more = true;
+      } else if (Has() && At().pos == 'd' && IsOneOf(At().base, {"very much", "often", "always", "usually", "sometimes"})) {
         m_c.adverbs += Take().zh;
         more = true;
       } else if (Has() && (At().pos == 'd' || At().pos == 'a')) {
         // How it is done: 唱得很好.
         std::string degree;
         while (Has() && At().pos == 'd' && Has(1) && (Peek(1).pos == 'd' || Peek(1).pos == 'a')) degree += Take().zh;
+ if (At().Can('d')) Here().Become('d');
         const W manner = Take();
         after += "得" + (degree.empty() ? std::string("很") : degree) + manner.zh;
         more = true;
-      } else if (Has() && At().pos == kThere) {
-        after += "那里";
-        Take();
+      } else if (Has() && (At().pos == kThere || At().base == "here")) {
+        m_c.places += Take().base == "here" ? "在这里" : "在那里";
         more = true;
       }
     }
@@ -896,8 +1001,8 @@ class CWriter {
       // 在 already stands before the verb.
     } else if (m_bPerfect && !m_bNegative) {
       aspect = verb.base == "be" ? "过" : "过";
-    } else if (past && !m_bNegative) {
-      if (quantified) {
+    } else if (past && !m_bNegative && !m_bDidQuestion) {
+      if (quantified || (!object.empty() && !IsMotion(verb.base))) {
         aspect = "了";
       } else {
         m_c.particle = "了";
@@ -993,8 +1098,8 @@ class CWriter {
     if (At().pos == kBe) {
       Take();
       if (!StartsNounPhrase(m_i)) return word;
-      const NounPhrase np = Noun(false);
-      m_c.subject = np.zh;
+      const NounPhrase np = Noun(word.starts_with("多少") || word.starts_with("几"));
+      m_c.subject = np.bIt ? "" : np.zh;
       m_c.bPronounSubject = np.bPronoun;
       if (Has() && At().pos == 'v' && At().bIng) {
         m_c.places = "在";
@@ -1023,6 +1128,7 @@ class CWriter {
       }
       if (word.starts_with("几") || word.starts_with("多")) {
         if (np.bIt) m_c.subject = word == "几点" ? "现在" : "";
+        if (np.bIt) m_c.bPronounSubject = false;
         m_c.predicate = word;
         if (word == "几岁") m_c.particle = "了";
         if (word.starts_with("星期")) m_c.subject.clear();
@@ -1069,7 +1175,6 @@ class CWriter {
   }
 
   std::vector<W> m_owned;
-  std::span<const W> m_w;
   std::size_t m_i;
   std::size_t m_end;
   bool m_bQuestion;
@@ -1078,6 +1183,8 @@ class CWriter {
   bool m_bWant = false;
   bool m_bSubjectIt = false;
   bool m_bSubjectFirstPerson = false;
+  bool m_bNamed = false;
+  bool m_bDidQuestion = false;
   Clause m_c;
 };
 
