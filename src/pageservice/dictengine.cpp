@@ -44,11 +44,11 @@ const std::vector<Sign>& ChineseSigns() {
 }
 
 const std::string& EnToZhNote() {
-  static const auto* note = new std::string(Gb(u"（CC-CEDICT 词典逐词翻译，仅供参考）"));
+  static const auto* note = new std::string(Gb(u"（根据 CC-CEDICT 词典和语法规则自动翻译，仅供参考）"));
   return *note;
 }
 constexpr std::string_view kZhToEnNote =
-    "(Word-by-word dictionary translation from CC-CEDICT; for reference only.)";
+    "(Automatic dictionary translation by rules, from CC-CEDICT; for reference only.)";
 
 }  // namespace
 
@@ -97,65 +97,18 @@ std::vector<CDictionaryEngine::Segment> CDictionaryEngine::Segments(std::string_
 
 namespace {
 
-// "我的" is "my": the possessive of a pronoun, else "'s".
-std::string Possessive(std::string_view word) {
-  static constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kForms = {
-      {{"I", "my"},
-       {"you", "your"},
-       {"he", "his"},
-       {"she", "her"},
-       {"it", "its"},
-       {"we", "our"},
-       {"they", "their"}}};
-  for (const auto& [pronoun, possessive] : kForms) {
-    if (english::Lower(word) == english::Lower(pronoun)) {
-      std::string out(possessive);
-      if (english::IsCapitalised(word) && pronoun != "I") out[0] = static_cast<char>(out[0] - 'a' + 'A');
-      return out;
-    }
-  }
-  return std::string(word) + (word.ends_with('s') ? "'" : "'s");
-}
-
-// "be" after its subject.
-std::string_view Be(std::string_view subject) {
-  const std::string lower = english::Lower(subject);
-  if (lower == "i") return "am";
-  if (lower == "you" || lower == "we" || lower == "they") return "are";
-  return "is";
-}
+std::string Utf8(std::string_view gb) { return text::ToUnicode(gb).toStdString(); }
+std::string ToGb(const std::string& utf8) { return text::FromUnicode(QString::fromStdString(utf8)); }
 
 }  // namespace
 
 CDictionaryEngine::ChineseLine CDictionaryEngine::ChineseToEnglish(std::string_view line) const {
-  struct Piece {
-    std::string text;
-    bool bVerb = false;
-    std::optional<SignPlace> sign;
-  };
-  std::vector<Piece> pieces;
-  std::string pinyin;
+  std::vector<ChinesePiece> pieces;
   const auto& signs = ChineseSigns();
   auto signAt = [&](std::size_t pos) {
     const std::string_view ch = line.substr(pos, text::CharLength(line, pos));
     return std::find_if(signs.begin(), signs.end(), [&](const Sign& sign) { return sign.gb == ch; });
   };
-  const std::string de = Gb(u"的");
-  auto addWord = [&](std::string_view source, const CDictionary::Word& word) {
-    if (!pinyin.empty()) pinyin += ' ';
-    pinyin.append(source).append("(").append(word.pinyin).append(")");
-    if (word.head == de && !pieces.empty() && !pieces.back().sign) {
-      pieces.back().text = Possessive(pieces.back().text);
-      pieces.back().bVerb = false;
-      return;
-    }
-    if (word.flags & dictfile::kNoGloss) return;
-    std::string gloss(word.gloss);
-    const bool verb = (word.flags & dictfile::kVerb) != 0;
-    if (verb && gloss == "be") gloss = Be(pieces.empty() ? std::string_view() : pieces.back().text);
-    pieces.push_back({std::move(gloss), verb, {}});
-  };
-
   for (std::size_t pos = 0; pos < line.size();) {
     if (static_cast<unsigned char>(line[pos]) < 0x80) {
       // English, digits and ASCII signs in Chinese text stay as they are.
@@ -163,26 +116,21 @@ CDictionaryEngine::ChineseLine CDictionaryEngine::ChineseToEnglish(std::string_v
       while (end < line.size() && static_cast<unsigned char>(line[end]) < 0x80) ++end;
       for (const Token& token : english::Tokenize(line.substr(pos, end - pos))) {
         if (token.kind == TokenKind::Space) continue;
-        std::optional<SignPlace> place;
-        if (token.kind == TokenKind::Punct) {
-          // Signs that sit against a word; any other ("<", "=", "&") stands
-          // apart like a word.
-          const std::string_view c = token.text;
-          if (c == "." || c == "!" || c == "?") {
-            place = SignPlace::Ending;
-          } else if (c == "(" || c == "[") {
-            place = SignPlace::Opening;
-          } else if (c == "," || c == ";" || c == ":" || c == ")" || c == "]" || c == "%") {
-            place = SignPlace::Closing;
-          }
-        }
-        pieces.push_back({std::string(token.text), false, place});
+        ChinesePiece piece;
+        piece.text = std::string(token.text);
+        piece.bSign = token.kind == TokenKind::Punct;
+        pieces.push_back(std::move(piece));
       }
       pos = end;
       continue;
     }
     if (const auto sign = signAt(pos); sign != signs.end()) {
-      if (!sign->ascii.empty()) pieces.push_back({std::string(sign->ascii), false, sign->place});
+      if (!sign->ascii.empty()) {
+        ChinesePiece piece;
+        piece.text = std::string(sign->ascii);
+        piece.bSign = true;
+        pieces.push_back(std::move(piece));
+      }
       pos += sign->gb.size();
       continue;
     }
@@ -192,56 +140,55 @@ CDictionaryEngine::ChineseLine CDictionaryEngine::ChineseToEnglish(std::string_v
       end += text::CharLength(line, end);
     }
     for (const Segment& segment : Segments(line.substr(pos, end - pos))) {
+      ChinesePiece piece;
+      piece.text = Utf8(segment.text);
       if (segment.word) {
-        addWord(segment.text, *segment.word);
-      } else {
-        pieces.push_back({std::string(segment.text), false, {}});  // not in the dictionary
+        piece.pinyin = Utf8(segment.word->pinyin);
+        piece.gloss = Utf8(segment.word->gloss);
+        piece.flags = segment.word->flags;
+        piece.bWord = true;
       }
+      pieces.push_back(std::move(piece));
     }
     pos = end;
   }
-
+  const ChineseTransfer transfer = TransferChineseToEnglish(std::move(pieces));
   ChineseLine result;
-  std::string& out = result.strEnglish;
-  bool capitalise = true;
-  bool afterOpening = true;
-  bool previousVerb = false;
-  for (const Piece& piece : pieces) {
-    if (piece.sign) {
-      if (*piece.sign == SignPlace::Opening && !out.empty()) out += ' ';
-      out += piece.text;
-      afterOpening = *piece.sign == SignPlace::Opening;
-      if (*piece.sign == SignPlace::Ending) capitalise = true;
-      previousVerb = false;
-      continue;
-    }
-    if (!afterOpening) out += ' ';
-    // "喜欢学习" is "like to learn".
-    if (piece.bVerb && previousVerb) out += "to ";
-    std::string word = piece.text;
-    if (capitalise && !word.empty() && word[0] >= 'a' && word[0] <= 'z')
-      word[0] = static_cast<char>(word[0] - 'a' + 'A');
-    out += word;
-    capitalise = false;
-    afterOpening = false;
-    previousVerb = piece.bVerb;
+  result.strEnglish = ToGb(transfer.english);
+  std::string gloss;
+  for (const ChineseWord& word : transfer.words) {
+    if (word.pinyin.empty()) continue;
+    if (!gloss.empty()) gloss += "  ";
+    gloss += word.zh + "(" + word.pinyin + ")";
+    if (!word.english.empty()) gloss += " " + word.english;
   }
-  result.strPinyin = std::move(pinyin);
+  result.strPinyin = ToGb(gloss);
   return result;
 }
 
+std::string CDictionaryEngine::EnglishGloss(std::string_view line) const {
+  return ToGb(EnglishLearnerGloss(m_dict, Utf8(line)));
+}
+
 EngineResult CDictionaryEngine::Translate(Direction dir, const std::vector<std::string>& lines) {
+  // The translation, a blank line, then the words for learners.
   EngineResult result;
+  std::vector<std::string> gloss;
   for (const std::string& line : lines) {
     if (line.find_first_not_of(" \t") == std::string::npos) {
       result.lines.emplace_back();
     } else if (dir == Direction::EnToZh) {
       result.lines.push_back(EnglishToChinese(line));
+      if (std::string g = EnglishGloss(line); !g.empty()) gloss.push_back(std::move(g));
     } else {
       ChineseLine zh = ChineseToEnglish(line);
       result.lines.push_back(std::move(zh.strEnglish));
-      if (!zh.strPinyin.empty()) result.lines.push_back(std::move(zh.strPinyin));
+      if (!zh.strPinyin.empty()) gloss.push_back(std::move(zh.strPinyin));
     }
+  }
+  if (!gloss.empty()) {
+    result.lines.emplace_back();
+    for (std::string& g : gloss) result.lines.push_back(std::move(g));
   }
   result.lines.emplace_back();
   result.lines.emplace_back(dir == Direction::EnToZh ? EnToZhNote() : std::string(kZhToEnNote));

@@ -6,6 +6,7 @@
 // converts at its edges.
 #include "pageservice/dictionary.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,7 +25,16 @@ struct ChineseTransfer {
   std::string english;
   std::vector<ChineseWord> words;
 };
-ChineseTransfer TransferChineseToEnglish(const CDictionary& dict, std::string_view gb);
+// The line as the engine cut it: dictionary words, signs and ASCII runs.
+struct ChinesePiece {
+  std::string text;  // UTF-8
+  std::string pinyin;
+  std::string gloss;
+  std::uint32_t flags = 0;  // dictfile flags of the word
+  bool bWord = false;       // a dictionary word
+  bool bSign = false;       // punctuation, as its ASCII sign
+};
+ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces);
 
 // The Chinese renderings of an English word for the gloss: the core word
 // first, then the dictionary's, UTF-8, with pinyin.
@@ -32,6 +42,13 @@ struct Rendering {
   std::string zh;
   std::string pinyin;
 };
+// "weather" -> "ˈwɛðɚ".
+std::string PhoneticTranscription(std::string_view lowerWord);
+
 std::vector<Rendering> EnglishRenderings(const CDictionary& dict, std::string_view lower, std::size_t max);
+
+// "weather /ˈwɛðər/ 天气 tiānqì", one entry per content word of the line, each
+// word once.
+std::string EnglishLearnerGloss(const CDictionary& dict, std::string_view utf8);
 
 }  // namespace pageservice
