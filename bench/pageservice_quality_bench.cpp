@@ -1,6 +1,7 @@
 // How well the offline engine translates the development set, by chrF, one
 // benchmark per direction (the "chrF" counter), and how long the whole set
-// takes. LEX_DEVSET_DUMP=FILE also writes source, output and reference.
+// takes. LEX_DEVSET_DUMP=FILE also writes source, output and reference;
+// LEX_DEVSET_DIR=DIR reads DIR/en_zh.tsv and DIR/zh_en.tsv instead.
 #include "pageservice/chrf.h"
 #include "pageservice/dictengine.h"
 #include "pageservice/dictionary.h"
@@ -22,7 +23,9 @@ using namespace pageservice;
 
 std::vector<std::pair<QString, QString>> DevSet(const char* name) {
   std::vector<std::pair<QString, QString>> pairs;
-  QFile file(QStringLiteral(LEX_DEVSET_DIR "/") + QLatin1String(name));
+  // LEX_DEVSET_DIR scores another set of the same form (a held-out one).
+  const char* dir = std::getenv("LEX_DEVSET_DIR");
+  QFile file(QString::fromLocal8Bit(dir && *dir ? dir : LEX_DEVSET_DIR) + u'/' + QLatin1String(name));
   if (!file.open(QIODevice::ReadOnly)) return pairs;
   for (const QByteArray& line : file.readAll().split('\n')) {
     const QList<QByteArray> fields = line.trimmed().split('\t');

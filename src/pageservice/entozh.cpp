@@ -398,7 +398,10 @@ struct Clause {
     } else {
       s = time + subject;
     }
-    return s + adverbs + neg + modal + places + predicate + particle;
+    std::string where = places;
+    // The progressive 在 and a place's 在 are one: 在公园里玩.
+    if (where.starts_with("在在")) where.erase(0, 3);
+    return s + adverbs + neg + modal + where + predicate + particle;
   }
 };
 

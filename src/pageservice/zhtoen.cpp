@@ -476,7 +476,8 @@ class CClause {
         nouns.clear();
       }
     }
-    if (Has() && At().zh == "们") Take(), np.bPlural = true;
+    bool men = false;
+    if (Has() && At().zh == "们") Take(), np.bPlural = men = true;
     np.head = head.zh;
     np.bPlace = head.bPlace;
     np.bCountable = head.bCountable;
@@ -500,6 +501,10 @@ class CClause {
       np.bDefinite = true;
     } else if (number) {
       en = *number == 1 ? Article(noun) : EnglishNumber(*number) + " " + noun;
+    } else if (head.bKin && !subject) {
+      en = noun;
+    } else if (subject && men) {
+      en = "the " + noun;
     } else if (head.bProper || np.bPlural || nouns.empty() || (!head.bCountable && !subject)) {
       en = noun;
     } else if (subject) {
@@ -574,7 +579,8 @@ class CClause {
       more = true;
       const Tok& t = At();
       if (t.pos == kAdverb || (t.pos == 'd' && !(Has(1) && Peek(1).pos == kDe2))) {
-        if (!t.en.empty()) adverbs.push_back(t.en);
+        // 都 gathers a plural subject: "they are all".
+        if (!t.en.empty() && !(t.zh == "都" && !m_subject.bPlural)) adverbs.push_back(t.en);
         Take();
       } else if (t.pos == kNeg && !(t.zh == "没有" && Has(1) && StartsNoun(1))) {
         negative = true;
@@ -883,7 +889,7 @@ class CClause {
     }
     std::string verb;
     if (!modal.empty()) {
-      verb = (negative ? (modal == "can" ? "cannot" : modal == "will" ? "will not" : modal + " not") : modal) + " " + adv + first;
+      verb = (negative ? (modal == "can" ? "can't" : modal == "will" ? "won't" : modal + " not") : modal) + " " + adv + first;
     } else if (progressive) {
       verb = Be(false) + (negative ? " not " : " ") + adv + Inflect(first, Form::Ing);
     } else if (perfect) {
@@ -1045,8 +1051,9 @@ ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces) {
       }
     }
     // Question words of two pieces: 什么|时候, 星期|几, 几|岁.
-    if (taken == 1 && i + 1 < split.size() && split[i + 1].bWord) {
-      const std::string two = p.text + split[i + 1].text;
+    if (taken == 1) {
+      const bool pairs = i + 1 < split.size() && split[i + 1].bWord;
+      const std::string two = p.text + (pairs ? split[i + 1].text : std::string());
       static constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kPairs = {
           {{"星期几", "what day"}, {"几点", "what time"}, {"几岁", "how old"}, {"多少钱", "how much"}, {"什么时候", "when"}}};
       const auto pair = std::find_if(kPairs.begin(), kPairs.end(), [&](const auto& x) { return x.first == two; });
@@ -1056,9 +1063,20 @@ ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces) {
         q.pos = kWh;
         q.en = std::string(pair->second);
         result.words.push_back({p.text, p.pinyin, p.gloss});
-        result.words.push_back({split[i + 1].text, split[i + 1].pinyin, split[i + 1].gloss});
+        if (pairs) result.words.push_back({split[i + 1].text, split[i + 1].pinyin, split[i + 1].gloss});
         toks.push_back(std::move(q));
-        i += 2;
+        i += pairs ? 2 : 1;
+        continue;
+      }
+      if (const auto one = std::find_if(kPairs.begin(), kPairs.end(), [&](const auto& x) { return x.first == p.text; });
+          one != kPairs.end()) {
+        Tok q;
+        q.zh = p.text;
+        q.pos = kWh;
+        q.en = std::string(one->second);
+        result.words.push_back({p.text, p.pinyin, p.gloss});
+        toks.push_back(std::move(q));
+        ++i;
         continue;
       }
     }
@@ -1075,7 +1093,7 @@ ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces) {
       if (best->en == "i" || best->en.starts_with("i ")) t.en[0] = 'I';
       t.bPlace = best->bPlace;
       t.bKin = best->bKin;
-      if (best->pos == 'i') t.en[0] = static_cast<char>(t.en[0] - 'a' + 'A');
+      if (best->pos == 'i' && t.en[0] >= 'a' && t.en[0] <= 'z') t.en[0] = static_cast<char>(t.en[0] - 'a' + 'A');
       t.bPlural = best->bPlural;
       t.bCountable = !best->measure.empty() && best->measure != "p";
       const bool proper = IsOneOf(best->en, {"china", "beijing", "shanghai", "america", "england", "japan", "english", "chinese", "french", "monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday", "tv"});
@@ -1105,6 +1123,15 @@ ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces) {
     for (std::size_t k = 0; k < taken; ++k) {
       const ChinesePiece& w = split[i + k];
       result.words.push_back({w.text, w.pinyin, w.gloss});
+    }
+    // 七|十 is seventy.
+    if (t.pos == kNumber && !toks.empty() && toks.back().pos == kNumber) {
+      if (const auto n = NumberOf(toks.back().zh + t.zh)) {
+        toks.back().zh += t.zh;
+        toks.back().number = *n;
+        i += taken;
+        continue;
+      }
     }
     if (t.pos != 'u' || t.zh == "们") toks.push_back(std::move(t));
     i += taken;
