@@ -40,6 +40,8 @@ CCoreLexicon::CCoreLexicon() {
     const CoreWord& w = m_words.back();
     if (toChinese) {
       m_english.emplace(w.en, index);
+      std::istringstream words(w.en);
+      for (std::string part; words >> part;) m_known.insert(part);
       m_nMaxWords = std::max<std::size_t>(m_nMaxWords, 1 + std::count(w.en.begin(), w.en.end(), ' '));
     }
     if (toEnglish) m_chinese.emplace(w.zh, index);  // the first one wins

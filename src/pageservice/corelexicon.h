@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace pageservice {
@@ -28,12 +29,15 @@ class CCoreLexicon {
   const CoreWord* English(std::string_view key, char pos = 0) const;
   const CoreWord* Chinese(std::string_view zh) const;
   std::size_t MaxEnglishWords() const { return m_nMaxWords; }
+  // True when the word is in some English key, alone or in a phrase.
+  bool KnowsWord(const std::string& lower) const { return m_known.count(lower) > 0; }
 
  private:
   CCoreLexicon();
   std::vector<CoreWord> m_words;
   std::unordered_multimap<std::string, std::size_t> m_english;
   std::unordered_map<std::string, std::size_t> m_chinese;
+  std::unordered_set<std::string> m_known;
   std::size_t m_nMaxWords = 1;
 };
 

@@ -143,6 +143,10 @@ CDictionaryEngine::ChineseLine CDictionaryEngine::ChineseToEnglish(std::string_v
       ChinesePiece piece;
       piece.text = Utf8(segment.text);
       if (segment.word) {
+        if (segment.word->head != segment.text) {
+          piece.source = std::move(piece.text);
+          piece.text = Utf8(segment.word->head);
+        }
         piece.pinyin = Utf8(segment.word->pinyin);
         piece.gloss = Utf8(segment.word->gloss);
         piece.flags = segment.word->flags;

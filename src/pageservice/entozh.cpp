@@ -210,7 +210,21 @@ class CReader {
 
   // The longest core phrase at raw[i], its words as written or as base forms.
   std::size_t Phrase(const std::vector<W>& raw, std::size_t i, std::vector<W>& out) const {
-    for (std::size_t n = std::min(m_core.MaxEnglishWords(), raw.size() - i); n >= 2; --n) {
+    // The dictionary's phrases too ("ice cream"), where one can start here.
+    // Not after a grammar word: "not eat" is no phrase of its own.
+    // Only for words the rules do not know themselves: "very happy" is 很高兴,
+    // not the dictionary's 美滋滋.
+    bool dictPhrase = IsWord(raw[i]) && m_dict.HasKeyWithPrefix(raw[i].low + ' ');
+    if (dictPhrase) {
+      const std::string& w = raw[i].low;
+      bool known = std::any_of(kClosed.begin(), kClosed.end(), [&](const Closed& c) { return c.en == w; }) ||
+                   std::find(kNumbers.begin(), kNumbers.end(), w) != kNumbers.end() ||
+                   std::find(kTens.begin(), kTens.end(), w) != kTens.end() || m_core.KnowsWord(w);
+      for (const std::string& base : english::BaseForms(w)) known = known || m_core.KnowsWord(base);
+      dictPhrase = !known;
+    }
+    const std::size_t longest = std::max<std::size_t>(m_core.MaxEnglishWords(), dictPhrase ? 4 : 0);
+    for (std::size_t n = std::min(longest, raw.size() - i); n >= 2; --n) {
       bool words = true;
       for (std::size_t k = 0; k < n; ++k) words = words && IsWord(raw[i + k]);
       if (!words) continue;
@@ -236,6 +250,17 @@ class CReader {
           w.text = key;
           w.low = key;
           w.base = key;
+          w.bPast = past;
+          w.bIng = ing;
+          out.push_back(std::move(w));
+          return n;
+        }
+        if (!dictPhrase || variant == 1) continue;
+        if (const auto r = m_dict.Renderings(key); !r.empty() && !(r.front().flags & dictfile::kHeadNoun)) {
+          W w;
+          w.text = w.low = w.base = key;
+          w.zh = Utf8(m_dict.Text(r.front().zh));
+          w.pos = (r.front().flags & dictfile::kVerb) ? 'v' : 'n';
           w.bPast = past;
           w.bIng = ing;
           out.push_back(std::move(w));
@@ -1004,7 +1029,7 @@ class CWriter {
       // 在 already stands before the verb.
     } else if (m_bPerfect && !m_bNegative) {
       aspect = verb.base == "be" ? "过" : "过";
-    } else if (past && !m_bNegative && !m_bDidQuestion) {
+    } else if (past && !m_bNegative && !m_bDidQuestion && (!m_c.subject.empty() || !object.empty())) {
       if (quantified || (!object.empty() && !IsMotion(verb.base))) {
         aspect = "了";
       } else {

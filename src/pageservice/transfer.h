@@ -27,7 +27,8 @@ struct ChineseTransfer {
 };
 // The line as the engine cut it: dictionary words, signs and ASCII runs.
 struct ChinesePiece {
-  std::string text;  // UTF-8
+  std::string text;    // UTF-8, simplified
+  std::string source;  // as written, when that differs (traditional)
   std::string pinyin;
   std::string gloss;
   std::uint32_t flags = 0;  // dictfile flags of the word

@@ -11,7 +11,6 @@
 #include <QString>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <array>
 #include <optional>
@@ -332,6 +331,7 @@ struct NounPhrase {
   std::string head;
   std::string postposition;  // on, in, under ...
   bool bMass = false;
+  std::string plain;  // without the article the rules added: a word on its own
 };
 
 class CClause {
@@ -509,6 +509,7 @@ class CClause {
       en = noun;
     } else if (subject) {
       en = "the " + noun;
+      np.plain = noun;
       np.bDefinite = true;
     } else {
       en = noun;
@@ -624,7 +625,8 @@ class CClause {
     m_bImperative = !m_bHasSubject;
     std::string out;
     if (!Has()) {
-      // Only a subject: a name, a greeting.
+      // Only a subject: a name, a word looked up.
+      if (!m_subject.plain.empty() && m_times.empty() && m_clock.empty()) return m_subject.plain;
       return Subject() + Times();
     }
     const Tok head = At();
@@ -820,7 +822,13 @@ class CClause {
         continue;
       }
       if (StartsNoun() || t.pos == 'a') {
-        const NounPhrase np = t.pos == 'a' ? NounPhrase{Take().en, false, false, false, true, true, false, false, "", "", true} : Noun(false);
+        NounPhrase np;
+        if (t.pos == 'a') {
+          np.en = Take().en;
+          np.bDefinite = true;
+        } else {
+          np = Noun(false);
+        }
         // 我去北京 / 他去学校: a place after "go" takes "to".
         const std::string verb = verbs.empty() ? "" : verbs.back();
         std::string o = Object(np, verb);
@@ -837,7 +845,9 @@ class CClause {
         if (x.pos == kDegree && x.en == "very") manner += " very much";
         continue;
       }
-      Take();
+      // Latin words and digits inside the Chinese stay.
+      const Tok other = Take();
+      if (other.pos == 'x' || other.pos == kNumber) object += (object.empty() ? "" : " ") + other.en;
     }
     if (verbs.empty()) return Subject() + Times();
     // 来了 at the end after a verb: done; 在 + verb: -ing; 过: have done.
@@ -993,8 +1003,18 @@ ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces) {
         const bool aKnown = GrammarWord(a) || core.Chinese(a) || NumberOf(a);
         const bool bKnown = GrammarWord(b) || core.Chinese(b) || NumberOf(b) || MeasureWord(b);
         if (aKnown && bKnown && (GrammarWord(a) || GrammarWord(b) || MeasureWord(b) || NumberOf(a))) {
-          split.push_back({a, "", "", 0, true, false});
-          split.push_back({b, "", "", 0, true, false});
+          // The gloss keeps the word whole, on its first part.
+          ChinesePiece first;
+          first.text = a;
+          first.source = p.source.empty() ? p.text : p.source;
+          first.pinyin = p.pinyin;
+          first.gloss = p.gloss;
+          first.bWord = true;
+          ChinesePiece second;
+          second.text = b;
+          second.bWord = true;
+          split.push_back(std::move(first));
+          split.push_back(std::move(second));
           done = true;
           break;
         }
@@ -1032,7 +1052,12 @@ ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces) {
           t.number = std::atoi(p.text.c_str());
         }
         t.bProper = true;
-        toks.push_back(std::move(t));
+        if (digits && !toks.empty() && toks.back().pos == 'x') {
+          toks.back().en += " " + t.en;  // "Qt 6"
+          toks.back().zh += " " + t.zh;
+        } else {
+          toks.push_back(std::move(t));
+        }
       }
       ++i;
       continue;
@@ -1122,7 +1147,7 @@ ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces) {
     if (best && best->zh.ends_with("在") && best->zh.size() > 3) t.bZai = true;
     for (std::size_t k = 0; k < taken; ++k) {
       const ChinesePiece& w = split[i + k];
-      result.words.push_back({w.text, w.pinyin, w.gloss});
+      result.words.push_back({w.source.empty() ? w.text : w.source, w.pinyin, w.gloss});
     }
     // 七|十 is seventy.
     if (t.pos == kNumber && !toks.empty() && toks.back().pos == kNumber) {
@@ -1137,9 +1162,6 @@ ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces) {
     i += taken;
   }
   if (!toks.empty()) clauses.emplace_back(std::move(toks), "");
-  if (std::getenv("LEX_DEBUG_ZH")) {
-    for (auto& [ws, m] : clauses) { for (auto& w : ws) std::fprintf(stderr, "%s/%c/%s ", w.zh.c_str(), w.pos, w.en.c_str()); std::fprintf(stderr, "%s\n", m.c_str()); }
-  }
 
   // A sentence's question mark makes all its clauses questions; its last
   // particle says which kind.
