@@ -73,37 +73,47 @@ std::string PhoneticTranscription(std::string_view lowerWord) {
     for (const cst_val* p = list; p; p = val_cdr(p)) phones.emplace_back(val_string(val_car(p)));
     delete_val(list);
   }
-  // Stress goes before the consonant that opens the stressed syllable.
-  std::string ipa;
-  std::size_t onset = 0;  // where the current consonant run began in ipa
-  bool inConsonants = false;
+  struct Sound {
+    std::string_view ipa;
+    bool bVowel;
+    char stress;
+  };
+  std::vector<Sound> sounds;
+  int vowels = 0;
   for (const std::string& phone : phones) {
     const char last = phone.empty() ? '\0' : phone.back();
     const bool vowel = last >= '0' && last <= '2';
-    std::string_view base = vowel ? std::string_view(phone).substr(0, phone.size() - 1) : std::string_view(phone);
-    if (!vowel) {
-      if (!inConsonants) onset = ipa.size();
-      inConsonants = true;
-      ipa += Ipa(base);
-      continue;
-    }
-    if (!inConsonants) onset = ipa.size();
-    inConsonants = false;
-    std::string_view sound = Ipa(base);
-    if (last == '0' && base == "ah") sound = "ə";
-    if (last == '0' && base == "er") sound = "ɚ";
-    if (last == '1') {
-      // One consonant before the vowel opens its syllable; the rest close
-      // the one before.
-      std::size_t at = onset;
-      if (at < ipa.size()) {
-        const QString run = QString::fromStdString(ipa.substr(at));
-        if (run.size() > 1) at = ipa.size() - QString(run.back()).toStdString().size();
+    const std::string_view base = vowel ? std::string_view(phone).substr(0, phone.size() - 1) : std::string_view(phone);
+    std::string_view ipa = Ipa(base);
+    if (last == '0' && base == "ah") ipa = "ə";
+    if (last == '0' && base == "er") ipa = "ɚ";
+    sounds.push_back({ipa, vowel, vowel ? last : '\0'});
+    vowels += vowel ? 1 : 0;
+  }
+  // The stress mark opens the stressed syllable: one consonant before its
+  // vowel belongs to it, or two that can begin an English word.
+  static constexpr std::array<std::string_view, 17> kOnsets = {"st", "sp", "sk", "pl", "pr", "bl", "br", "tr", "dr",
+                                                                "kl", "kr", "ɡl", "ɡr", "fl", "fr", "θr", "ʃr"};
+  std::vector<bool> markBefore(sounds.size() + 1, false);
+  bool firstVowel = true;
+  for (std::size_t k = 0; k < sounds.size(); ++k) {
+    if (!sounds[k].bVowel) continue;
+    if (sounds[k].stress == '1' && vowels > 1) {
+      std::size_t start = k;
+      while (start > 0 && !sounds[start - 1].bVowel) --start;
+      std::size_t consonants = k - start;
+      if (!firstVowel && consonants >= 2) {
+        const std::string pair = std::string(sounds[k - 2].ipa) + std::string(sounds[k - 1].ipa);
+        start = std::find(kOnsets.begin(), kOnsets.end(), pair) != kOnsets.end() ? k - 2 : k - 1;
       }
-      if (at > 0 || ipa.size() > 0) ipa.insert(std::min(at, ipa.size()), "ˈ");
-      else ipa += "ˈ";
+      markBefore[start] = true;
     }
-    ipa += sound;
+    firstVowel = false;
+  }
+  std::string ipa;
+  for (std::size_t k = 0; k < sounds.size(); ++k) {
+    if (markBefore[k]) ipa += "ˈ";
+    ipa += sounds[k].ipa;
   }
   return ipa;
 }
