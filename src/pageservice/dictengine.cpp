@@ -170,20 +170,21 @@ CDictionaryEngine::ChineseLine CDictionaryEngine::ChineseToEnglish(std::string_v
   return result;
 }
 
-std::string CDictionaryEngine::EnglishGloss(std::string_view line) const {
-  return ToGb(EnglishLearnerGloss(m_dict, Utf8(line)));
+std::string CDictionaryEngine::EnglishGloss(std::string_view line, std::set<std::string>* pSeen) const {
+  return ToGb(EnglishLearnerGloss(m_dict, Utf8(line), pSeen));
 }
 
 EngineResult CDictionaryEngine::Translate(Direction dir, const std::vector<std::string>& lines) {
   // The translation, a blank line, then the words for learners.
   EngineResult result;
   std::vector<std::string> gloss;
+  std::set<std::string> glossed;  // an English word is explained once a text
   for (const std::string& line : lines) {
     if (line.find_first_not_of(" \t") == std::string::npos) {
       result.lines.emplace_back();
     } else if (dir == Direction::EnToZh) {
       result.lines.push_back(EnglishToChinese(line));
-      if (std::string g = EnglishGloss(line); !g.empty()) gloss.push_back(std::move(g));
+      if (std::string g = EnglishGloss(line, &glossed); !g.empty()) gloss.push_back(std::move(g));
     } else {
       ChineseLine zh = ChineseToEnglish(line);
       result.lines.push_back(std::move(zh.strEnglish));

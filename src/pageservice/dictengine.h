@@ -9,6 +9,7 @@
 #include "pageservice/engine.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,7 +30,7 @@ class CDictionaryEngine : public CTranslationEngine {
   ChineseLine ChineseToEnglish(std::string_view line) const;
   // For learners: each content word of an English line with its sounds
   // and its usual Chinese renderings; empty when there is none.
-  std::string EnglishGloss(std::string_view line) const;
+  std::string EnglishGloss(std::string_view line, std::set<std::string>* pSeen = nullptr) const;
 
   // A run of Chinese cut into dictionary words; a character the dictionary
   // lacks stands alone without a word.

@@ -223,6 +223,11 @@ class CReader {
       for (const std::string& base : english::BaseForms(w)) known = known || m_core.KnowsWord(base);
       dictPhrase = !known;
     }
+    // A core phrase begins with a word the core knows, as it is or as its base.
+    const std::string& head = raw[i].low;
+    const std::string headBase = IsWord(raw[i]) ? FirstBase(head) : std::string();
+    const bool corePhrase = IsWord(raw[i]) && (m_core.KnowsWord(head) || m_core.KnowsWord(headBase));
+    if (!corePhrase && !dictPhrase) return 0;
     const std::size_t longest = std::max<std::size_t>(m_core.MaxEnglishWords(), dictPhrase ? 4 : 0);
     for (std::size_t n = std::min(longest, raw.size() - i); n >= 2; --n) {
       bool words = true;
@@ -235,11 +240,11 @@ class CReader {
         for (std::size_t k = 0; k < n; ++k) {
           std::string w = raw[i + k].low;
           if ((variant == 1 && k == 0) || variant == 2) {
-            const auto forms = english::BaseForms(w);
-            if (!forms.empty()) {
+            std::string base = k == 0 ? headBase : FirstBase(w);
+            if (!base.empty()) {
               past = past || (k == 0 && (w.ends_with("ed") || IsPastIrregular(w)));
               ing = ing || (k == 0 && w.ends_with("ing"));
-              w = forms.front();
+              w = std::move(base);
             }
           }
           if (!key.empty()) key += ' ';
@@ -269,6 +274,11 @@ class CReader {
       }
     }
     return 0;
+  }
+
+  static std::string FirstBase(const std::string& w) {
+    auto forms = english::BaseForms(w);
+    return forms.empty() ? std::string() : std::move(forms.front());
   }
 
   static bool IsPastIrregular(std::string_view w) {

@@ -141,16 +141,18 @@ std::vector<Rendering> EnglishRenderings(const CDictionary& dict, std::string_vi
   for (const std::string& key : keys) {
     const auto found = dict.Renderings(key);
     for (const auto& c : found) {
-      if (!(c.flags & dictfile::kHeadNoun)) add(Utf8(dict.Text(c.zh)));
+      // A place called Nice is no rendering of "nice".
+      if (!(c.flags & (dictfile::kHeadNoun | dictfile::kProper))) add(Utf8(dict.Text(c.zh)));
     }
     if (!found.empty()) break;
   }
   return out;
 }
 
-std::string EnglishLearnerGloss(const CDictionary& dict, std::string_view utf8) {
+std::string EnglishLearnerGloss(const CDictionary& dict, std::string_view utf8, std::set<std::string>* pSeen) {
   std::string gloss;
-  std::set<std::string> seen;
+  std::set<std::string> own;
+  std::set<std::string>& seen = pSeen ? *pSeen : own;
   for (const english::Token& token : english::Tokenize(utf8)) {
     if (token.kind != english::TokenKind::Word) continue;
     for (const std::string& piece : english::SplitContraction(token.text)) {

@@ -7,6 +7,7 @@
 #include "pageservice/dictionary.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,8 +49,10 @@ std::string PhoneticTranscription(std::string_view lowerWord);
 
 std::vector<Rendering> EnglishRenderings(const CDictionary& dict, std::string_view lower, std::size_t max);
 
-// "weather /ˈwɛðər/ 天气 tiānqì", one entry per content word of the line, each
-// word once.
-std::string EnglishLearnerGloss(const CDictionary& dict, std::string_view utf8);
+// "weather /ˈwɛðɚ/ 天气(tiānqì)", one entry per content word of the line, each
+// word once; seen, when given, holds the words already glossed (earlier
+// lines) and receives these.
+std::string EnglishLearnerGloss(const CDictionary& dict, std::string_view utf8,
+                                std::set<std::string>* pSeen = nullptr);
 
 }  // namespace pageservice

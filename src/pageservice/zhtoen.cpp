@@ -1147,7 +1147,12 @@ ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces) {
     if (best && best->zh.ends_with("在") && best->zh.size() > 3) t.bZai = true;
     for (std::size_t k = 0; k < taken; ++k) {
       const ChinesePiece& w = split[i + k];
-      result.words.push_back({w.source.empty() ? w.text : w.source, w.pinyin, w.gloss});
+      // The sense the rules read first, then the dictionary's main one.
+      std::string senses = w.gloss;
+      if (taken == 1 && !t.en.empty() && t.pos != kNumber && t.en != w.gloss && !w.pinyin.empty()) {
+        senses = t.en + (w.gloss.empty() ? "" : "; " + w.gloss);
+      }
+      result.words.push_back({w.source.empty() ? w.text : w.source, w.pinyin, senses});
     }
     // 七|十 is seventy.
     if (t.pos == kNumber && !toks.empty() && toks.back().pos == kNumber) {

@@ -3,8 +3,10 @@
 #include "pageservice/chrf.h"
 #include "pageservice/dictengine.h"
 #include "pageservice/dictionary.h"
+#include "pageservice/page.h"
 #include "pageservice/transfer.h"
 #include "text/codepage.h"
+#include "translate/translation.h"
 
 #include <QString>
 
@@ -123,6 +125,23 @@ TEST_F(Transfer, EnglishGlossGivesSoundsAndChinese) {
   EXPECT_EQ(gloss.find("the /"), std::string::npos) << gloss;
   EXPECT_EQ(gloss.find("is /"), std::string::npos) << gloss;
   EXPECT_EQ(engine.EnglishGloss("the is a"), "");
+}
+
+TEST_F(Transfer, ThePageGivesTheClientTranslationThenGloss) {
+  CDictionaryEngine engine(*s_pDict);
+  const EngineAccess access{&engine, {}, "about"};
+  auto shown = [&](translate::TranslationDirection dir, const char* utf8) {
+    const std::string sent = translate::SentText(Gb(utf8));
+    const PageResponse page = AnswerTranslate(std::nullopt, translate::FormBody(sent, dir), access);
+    EXPECT_EQ(page.nStatus, 200);
+    return Utf8(translate::ExtractTranslation(page.body, sent, dir));
+  };
+  const std::string zh = shown(translate::TranslationDirection::EnToZh, "The weather is nice today.");
+  EXPECT_EQ(zh.rfind("以下是翻译结果：\r\n今天天气很好。\r\n\r\nweather /ˈwɛðɚ/ 天气(tiānqì)", 0), 0u) << zh;
+  EXPECT_NE(zh.find("\r\n\r\n（根据 CC-CEDICT 词典和语法规则自动翻译，仅供参考）"), std::string::npos) << zh;
+  const std::string en = shown(translate::TranslationDirection::ZhToEn, "他比我高。");
+  EXPECT_EQ(en.rfind("Following is the translation:\r\nHe is taller than me.\r\n\r\n他(tā) he  比(bǐ) than", 0), 0u)
+      << en;
 }
 
 TEST(ChrF, ScoresCharacterNGramsWithRecallWeighedMore) {
