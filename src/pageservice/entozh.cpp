@@ -465,6 +465,11 @@ class CWriter {
       lead += "请";
     }
     if (At().pos == kWh) return lead + WhQuestion();
+    if (m_bQuestion && At().pos == kBe && Has(1) && Peek(1).pos == kThere) {
+      Take();
+      Take();
+      return lead + Existential();
+    }
     if (m_bQuestion && IsAux(At().pos) && m_i + 1 < m_end && StartsNounPhrase(m_i + 1)) {
       const W aux = Take();
       m_bDidQuestion = aux.low == "did";
@@ -541,6 +546,15 @@ class CWriter {
         continue;
       }
       if (IsOneOf(w[i].low, {"in", "on"}) && i + 1 < m_end && w[i + 1].pos == 't' && !held(i + 1)) continue;
+      // every evening = 每天晚上, last weekend = 上个周末.
+      if (IsOneOf(w[i].low, {"every", "last", "next"}) && i + 1 < m_end && w[i + 1].pos == 't') {
+        const std::string& zh = w[i + 1].zh;
+        const bool partOfDay = IsOneOf(w[i + 1].base, {"morning", "afternoon", "evening", "night"});
+        if (w[i].low == "every") m_c.time += (partOfDay ? "每天" : "每个") + zh;
+        else m_c.time += (w[i].low == "last" ? "上个" : "下个") + zh;
+        ++i;
+        continue;
+      }
       if (w[i].low == "at" && i + 1 < m_end && w[i + 1].pos == kNumber) {
         clock += ChineseNumber(w[i + 1].number, false) + "点";
         i += 1 + (i + 2 < m_end && w[i + 2].low == "o'clock");
@@ -931,9 +945,9 @@ class CWriter {
     past = past || (verb.bPast && !aux);
     if (m_bSubjectIt && (verb.base == "rain" || verb.base == "snow")) m_c.subject.clear();
     std::string zh = verb.pos == kHave ? "有" : verb.pos == kDo ? "做" : verb.pos == kBe ? "是" : verb.zh;
-    if (m_bNegative && (m_c.neg == "没" || m_c.neg == "没在") && zh == "有") {
-      m_c.neg = "没";
-    }
+    if (m_bNegative && zh == "有") m_c.neg = "没";
+    // Meals are eaten: have lunch = 吃午饭.
+    if (verb.pos == kHave && Has() && IsOneOf(At().base, {"breakfast", "lunch", "dinner"})) zh = "吃";
     // want to / like to / need to: the next verb follows directly.
     if (Has() && At().pos == kTo && Has(1) && Peek(1).pos == 'v') {
       Take();
@@ -965,6 +979,7 @@ class CWriter {
       } else if (At().pos == kTo && (IsMotion(verb.base) || verb.base == "listen" || verb.base == "talk")) {
         Take();
         if (verb.base == "get") zh = "去";
+        else if (!IsOneOf(zh, {"去", "来", "回"})) zh += "去";
         object += Noun(false).zh;
         more = true;
       } else if (AtPlacePrep() && At().low != "at" && verbInZai) {
@@ -1187,6 +1202,11 @@ class CWriter {
       if (aux.pos == kModal) {
         m_c.modal = aux.zh;
         if (aux.low == "can" && m_c.subject == "我") m_c.modal = "可以";
+        if (aux.low == "would" && Has() && At().base == "like") {
+          Take();
+          m_c.modal.clear();
+          m_bWant = true;
+        }
       }
       const bool past = aux.low == "did";
       if (!adverbial) {

@@ -350,6 +350,14 @@ class CClause {
       Take();
       m_bPlease = true;
     }
+    // 老师好, 同学们好: a greeting.
+    if (m_t.size() >= 2 && m_t.back().zh == "好" && std::all_of(m_t.begin(), m_t.end() - 1, [](const Tok& t) {
+          return t.pos == 'n' || t.pos == kPronoun || t.zh == "们";
+        })) {
+      m_t.pop_back();
+      const NounPhrase np = Noun(false);
+      return "Hello, " + np.en;
+    }
     // The subject, unless the clause starts with what it does.
     if (Has() && StartsNoun()) {
       m_subject = Noun(true);
@@ -541,6 +549,10 @@ class CClause {
     if (np.bBare) {
       if (IsOneOf(verb, {"like", "love", "hate"})) return Plural(np.en);
       if (verb == "be") return m_subject.bPlural ? Plural(np.en) : Article(np.en);
+    }
+    // "They are my classmates."
+    if (verb == "be" && m_subject.bPlural && !np.bPlural && np.bCountable && !np.bPronoun) return Plural(np.en);
+    if (np.bBare) {
       if (m_bImperative || np.bPlace) return "the " + np.en;
       return Article(np.en);
     }
@@ -772,6 +784,11 @@ class CClause {
           t.pos == kModal) {
         Tok v = Take();
         if (v.zh == "坐") v.en = Has() && StartsNoun() ? "take" : "sit down";
+        // 走路去学校: walk to school; the second verb only says where.
+        if (v.en == "go" && !verbs.empty() && IsOneOf(verbs.back(), {"walk", "run", "fly", "drive", "ride"})) {
+          m_bMotion = true;
+          continue;
+        }
         if (v.pos == kYou) v.en = "have";
         if (v.pos == kShi) v.en = "be";
         if (v.pos == kModal) v.en = v.zh == "想" || v.zh == "要" ? "want" : v.en;
@@ -832,7 +849,7 @@ class CClause {
         // 我去北京 / 他去学校: a place after "go" takes "to".
         const std::string verb = verbs.empty() ? "" : verbs.back();
         std::string o = Object(np, verb);
-        if (IsOneOf(verb, {"go", "come", "walk", "run", "fly", "drive"})) {
+        if (IsOneOf(verb, {"go", "come"}) || m_bMotion) {
           o = np.en == "home" ? "home" : "to " + (np.bBare ? (IsOneOf(np.en, {"school", "work"}) ? np.en : "the " + np.en) : np.en);
         }
         if (verb == "listen" ) o = "to " + o;
@@ -965,6 +982,7 @@ class CClause {
   bool m_bPastTime = false;
   bool m_bFutureTime = false;
   bool m_bEndLe = false;
+  bool m_bMotion = false;
   NounPhrase m_subject;
   std::vector<std::string> m_times;
   std::string m_clock;
@@ -1001,8 +1019,9 @@ ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces) {
         const std::string a(s.substr(0, cut));
         const std::string b(s.substr(cut));
         const bool aKnown = GrammarWord(a) || core.Chinese(a) || NumberOf(a);
-        const bool bKnown = GrammarWord(b) || core.Chinese(b) || NumberOf(b) || MeasureWord(b);
-        if (aKnown && bKnown && (GrammarWord(a) || GrammarWord(b) || MeasureWord(b) || NumberOf(a))) {
+        const bool plural = b == "们";  // 同学们
+        const bool bKnown = GrammarWord(b) || core.Chinese(b) || NumberOf(b) || MeasureWord(b) || plural;
+        if (aKnown && bKnown && (GrammarWord(a) || GrammarWord(b) || MeasureWord(b) || NumberOf(a) || plural)) {
           // The gloss keeps the word whole, on its first part.
           ChinesePiece first;
           first.text = a;
@@ -1163,6 +1182,7 @@ ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces) {
         continue;
       }
     }
+    if (t.zh == "们") t.pos = 'u';  // a plural, not a word of its own
     if (t.pos != 'u' || t.zh == "们") toks.push_back(std::move(t));
     i += taken;
   }
