@@ -185,7 +185,8 @@ class CReader {
         w.text = std::string(t.text);
         w.low = w.text;
         w.pos = t.kind == TokenKind::Number ? kNumber : kPunct;
-        if (t.kind == TokenKind::Number) w.number = std::atoi(w.text.c_str());
+        if (t.kind == TokenKind::Number) w.number = SmallNumber(w.text);
+        if (t.kind == TokenKind::Number && w.number < 0) w.pos = kUnknown;  // kept as written
         if (t.kind == TokenKind::Other) w.pos = kUnknown;
         w.zh = w.text;
         raw.push_back(std::move(w));

@@ -60,6 +60,16 @@ std::string_view Ipa(std::string_view arpabet) {
 
 }  // namespace
 
+int SmallNumber(std::string_view digits) {
+  int value = 0;
+  std::size_t n = 0;
+  for (; n < digits.size() && digits[n] >= '0' && digits[n] <= '9'; ++n) {
+    if (n >= 9) return -1;
+    value = value * 10 + (digits[n] - '0');
+  }
+  return n == 0 ? -1 : value;
+}
+
 std::string PhoneticTranscription(std::string_view lowerWord) {
   // The lexicon is shared and its lookups allocate: one at a time.
   static std::mutex mutex;

@@ -14,6 +14,10 @@
 
 namespace pageservice {
 
+// Digits as a number ("1,000" reads up to the comma); -1 when too long to
+// be a count, so a run of digits never overflows.
+int SmallNumber(std::string_view digits);
+
 std::string TransferEnglishToChinese(const CDictionary& dict, std::string_view utf8);
 
 // A Chinese word as the transfer read it, for the learner's gloss.

@@ -1066,9 +1066,9 @@ ChineseTransfer TransferChineseToEnglish(std::vector<ChinesePiece> pieces) {
         t.en = p.text;
         t.pos = 'x';
         bool digits = !p.text.empty() && std::all_of(p.text.begin(), p.text.end(), [](char c) { return c >= '0' && c <= '9'; });
-        if (digits) {
+        if (digits && SmallNumber(p.text) >= 0) {
           t.pos = kNumber;
-          t.number = std::atoi(p.text.c_str());
+          t.number = SmallNumber(p.text);
         }
         t.bProper = true;
         if (digits && !toks.empty() && toks.back().pos == 'x') {

@@ -102,6 +102,11 @@ TEST_F(Transfer, TextTheRulesCannotReadStaysWhole) {
   }
   for (const char* odd : {"？", "了了了", "吗", "的的", "很", "在在在", "一一", "比"}) EXPECT_NO_THROW(En(odd)) << odd;
   EXPECT_EQ(Zh("?"), "？");
+  // Numbers too long to count stay as written.
+  EXPECT_NE(Zh("I have 99999999999999999999 cats.").find("99999999999999999999"), std::string::npos);
+  EXPECT_NE(En("我有99999999999999999999只猫。").find("99999999999999999999"), std::string::npos);
+  EXPECT_EQ(SmallNumber("1,000"), 1);
+  EXPECT_EQ(SmallNumber("12"), 12);
   EXPECT_EQ(En("？"), "?");
   // Every sentence of a long line is translated, none lost.
   std::string longLine;
