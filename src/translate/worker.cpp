@@ -32,9 +32,13 @@ int TranslateProc(std::unique_ptr<TranslationJob> pJob, TranslationDirection dir
     int nStatus = 0;
     const std::string page = FetchPage(host, dir, FormBody(sent, dir), pFrame->Abort(), &nStatus);
     // An error page is no translation, whatever it holds.
+    std::optional<std::string> found = FindTranslation(page, sent, dir);
     if (nStatus >= 400) {
+      // An error page is no translation; what it says about the error, in
+      // the place of one, follows the status.
       failure = HttpStatusText(nStatus);
-    } else if (std::optional<std::string> found = FindTranslation(page, sent, dir)) {
+      if (found && !found->empty()) failure += QStringLiteral("\r\n") + text::ToUnicode(*found);
+    } else if (found) {
       result = std::move(*found);
     } else {
       failure = NoTranslationText();

@@ -202,6 +202,10 @@ TEST_F(TranslateCommandTest, AnErrorStatusOrAPageWithoutResultIsAFailureAnEmptyR
   for (const Case& c : {Case{500, "<html>Internal Server Error</html>", HttpStatusText(500)},
                         Case{404, empty, QStringLiteral("翻译服务出错（HTTP 404）")},
                         Case{200, "<html>maintenance</html>", QStringLiteral("翻译页面中没有找到译文")},
+                        // The service's own word on the error, where the translation would be.
+                        Case{503, "<textarea>" + SentText("hello") + std::string(PageServer::kAnchor) +
+                                      "x&lt;y</div>",
+                             QStringLiteral("翻译服务出错（HTTP 503）\r\nx<y")},
                         Case{200, empty, QString()}}) {
     SCOPED_TRACE(c.status);
     m_server.SetResponder([c](const PageServer::Request&) {
