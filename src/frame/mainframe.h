@@ -63,6 +63,9 @@ class CMainFrame : public fw::CFrameWnd {
   void OnHelpTopics();
   void OnSpeak();
   void OnPause();
+  // Drops what is queued and playing; on only while the voice has a text.
+  void OnSpeechStop();
+  void OnUpdateSpeechStop(fw::CCmdUI* pCmdUI);
   // The settings box, in speechcommands.cpp.
   void OnSpeechSettings();
   // Translation, in translatecommands.cpp.
