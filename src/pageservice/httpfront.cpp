@@ -600,7 +600,7 @@ struct CHttpFront::Impl {
     epoll_event ev{};
     ev.events = EPOLLIN;
     ev.data.ptr = &listenFd;
-    if (::listen(listenFd, 1024) != 0 || ::epoll_ctl(epollFd, EPOLL_CTL_ADD, listenFd, &ev) != 0) return false;
+    if (::epoll_ctl(epollFd, EPOLL_CTL_ADD, listenFd, &ev) != 0) return false;
     epoll_event wake{};
     wake.events = EPOLLIN;
     wake.data.ptr = &wakeFd;
@@ -698,7 +698,9 @@ int CHttpFront::Bind(const std::string& strHost, int nPort) {
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_storage bound{};
     socklen_t len = sizeof bound;
-    if (::bind(fd, a->ai_addr, a->ai_addrlen) != 0 ||
+    // Listening from here on: connections made before Run() wait in the
+    // backlog instead of being refused.
+    if (::bind(fd, a->ai_addr, a->ai_addrlen) != 0 || ::listen(fd, 1024) != 0 ||
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &len) != 0) {
       ::close(fd);
       continue;

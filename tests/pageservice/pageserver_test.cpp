@@ -508,6 +508,21 @@ TEST_F(PageService, EveryAnswerCarriesTheSecurityHeadersAndBadRequestsClose) {
             0u);
 }
 
+// lexiphon-pageserver says where it listens before it serves: a client that
+// comes at once waits rather than being refused.
+TEST(PageServer, ListensFromBindOn) {
+  CPageServer server({});
+  const int port = server.Bind("127.0.0.1", 0);
+  ASSERT_GT(port, 0);
+  const int fd = Connect(port);
+  ASSERT_GE(fd, 0);
+  const std::string request = "GET / HTTP/1.0\r\n\r\n";
+  ASSERT_EQ(send(fd, request.data(), request.size(), MSG_NOSIGNAL), static_cast<ssize_t>(request.size()));
+  ASSERT_TRUE(server.Start());
+  EXPECT_EQ(ReadResponse(fd).rfind("HTTP/1.1 200", 0), 0u);
+  close(fd);
+}
+
 TEST_F(PageService, ConnectionsBeyondTheLimitsGet503WithRetryAfter) {
   PageServiceConfig config;
   config.nMaxConnectionsPerAddress = 3;
