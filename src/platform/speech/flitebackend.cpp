@@ -154,6 +154,12 @@ bool CFliteBackend::Synthesize(const SSynthRequest& request, const PcmHandler& o
   // Longer segments: a slower voice, with its pitch kept.
   feat_set_float(voice->features, "duration_stretch", static_cast<float>(1.0 / RateSpeed(request.nRate)));
 
+  // Blanks alone: the pause they stand for, without the voice's breath noise.
+  if (request.strUtf8.find_first_not_of(" \t\r\n\v\f") == std::string::npos) {
+    const std::vector<std::int16_t> silence(static_cast<std::size_t>(kSampleRate / 5 / RateSpeed(request.nRate)));
+    onPcm(silence.data(), silence.size());
+    return true;
+  }
   const WordHandler none = [](const SWordEvent&) {};
   SSynthCall call{&onPcm, onWord ? &onWord : &none, &request.strUtf8};
   s.pCall = &call;
