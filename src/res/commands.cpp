@@ -23,8 +23,10 @@ constexpr MenuItemData kView[] = {
 };
 constexpr MenuItemData kSpeech[] = {
     {ID_SPEECH_SPEAK, "发音(&Z)"},
+    {ID_SPEECH_SPEAK_SELECTION, "朗读选中内容(&R)\tF5"},
     {ID_SPEECH_PAUSE, "暂停(&X)"},
     {0, nullptr},
+    {ID_SPEECH_SAVE_AUDIO, "保存语音(&V)..."},
     {ID_SPEECH_SETTINGS, "发音设置(&D)"},
 };
 constexpr MenuItemData kTranslate[] = {
@@ -53,6 +55,7 @@ constexpr AccelData kAccel[] = {
     {Qt::ShiftModifier, Qt::Key_Delete, ID_EDIT_CUT},
     {Qt::ControlModifier, Qt::Key_Insert, ID_EDIT_COPY},
     {Qt::ShiftModifier, Qt::Key_Insert, ID_EDIT_PASTE},
+    {Qt::NoModifier, Qt::Key_F5, ID_SPEECH_SPEAK_SELECTION},
     {Qt::NoModifier, Qt::Key_F6, ID_NEXT_PANE},
     {Qt::ShiftModifier, Qt::Key_F6, ID_PREV_PANE},
 };
