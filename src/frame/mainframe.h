@@ -78,12 +78,10 @@ class CMainFrame : public fw::CFrameWnd {
   void OnTranslateZhToEn();
   void OnUpdateTranslateEnToZh(fw::CCmdUI* pCmdUI);
   void OnUpdateTranslateZhToEn(fw::CCmdUI* pCmdUI);
-  // Speak Selection and Save Speech: speechfollowcommands.cpp,
-  // speechexportcommands.cpp; their table is asked first.
+  // Speak Selection, in speechfollowcommands.cpp; its table is asked first.
   bool OnSpeechStudyCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI);
   void OnSpeakSelection();
   void OnUpdateSpeakSelection(fw::CCmdUI* pCmdUI);
-  void OnSaveSpeech();
 
  private:
   // Both columns at half the client width, at least 100 pixels each.

@@ -29,7 +29,6 @@ panes::SHeardWord HeardWord() {
 bool CMainFrame::OnSpeechStudyCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) {
   static const fw::CmdEntry<CMainFrame> table[] = {
       {res::ID_SPEECH_SPEAK_SELECTION, &CMainFrame::OnSpeakSelection, &CMainFrame::OnUpdateSpeakSelection},
-      {res::ID_SPEECH_SAVE_AUDIO, &CMainFrame::OnSaveSpeech, nullptr},
   };
   return fw::DispatchCmdMsg(this, table, nID, pCmdUI);
 }

@@ -26,7 +26,6 @@ constexpr MenuItemData kSpeech[] = {
     {ID_SPEECH_SPEAK_SELECTION, "朗读选中内容(&R)\tF5"},
     {ID_SPEECH_PAUSE, "暂停(&X)"},
     {0, nullptr},
-    {ID_SPEECH_SAVE_AUDIO, "保存语音(&V)..."},
     {ID_SPEECH_SETTINGS, "发音设置(&D)"},
 };
 constexpr MenuItemData kTranslate[] = {
