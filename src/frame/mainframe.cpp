@@ -158,6 +158,7 @@ bool CMainFrame::OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) {
       {res::ID_TRANSLATE_ZH_TO_EN, &CMainFrame::OnTranslateZhToEn, &CMainFrame::OnUpdateTranslateZhToEn},
   };
   if (fw::DispatchCmdMsg(this, table, nID, pCmdUI)) return true;
+  if (OnSpeechStudyCmdMsg(nID, pCmdUI)) return true;
   return fw::CFrameWnd::OnOwnCmdMsg(nID, pCmdUI);
 }
 

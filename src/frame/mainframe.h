@@ -8,9 +8,12 @@
 #include "platform/speech/speechapi.h"
 #include "translate/translation.h"
 
+#include <QPointer>
+
 namespace panes {
 class CLexiphonView;
 class CMyEditView;
+class CSpeechHighlight;
 }  // namespace panes
 
 namespace frame {
@@ -45,6 +48,11 @@ class CMainFrame : public fw::CFrameWnd {
   void SpeakInputText();
   // Writes g_nVolume and m_nRate to setting.ini.
   void SaveSpeechSettings();
+  // Queues the input pane's positions [nFrom, nTo) and lights each word as
+  // it is heard; in speechfollowcommands.cpp.
+  speech::HRESULT SpeakPaneRange(int nFrom, int nTo);
+  // The light on the input pane's spoken word, made on first use.
+  panes::CSpeechHighlight* SpeechHighlight();
 
   // WM_TRANSLATION_DONE: a translation worker's text, shown while the worker
   // waits; the buffer stays the worker's. In translatecommands.cpp.
@@ -73,6 +81,10 @@ class CMainFrame : public fw::CFrameWnd {
   void OnTranslateZhToEn();
   void OnUpdateTranslateEnToZh(fw::CCmdUI* pCmdUI);
   void OnUpdateTranslateZhToEn(fw::CCmdUI* pCmdUI);
+  // Speak Selection, in speechfollowcommands.cpp; its table is asked first.
+  bool OnSpeechStudyCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI);
+  void OnSpeakSelection();
+  void OnUpdateSpeakSelection(fw::CCmdUI* pCmdUI);
 
  private:
   // Both columns at half the client width, at least 100 pixels each.
@@ -83,6 +95,8 @@ class CMainFrame : public fw::CFrameWnd {
   // destructor.
   bool PreCreateSpeech();
   void ReleaseSpeech();
+
+  QPointer<panes::CSpeechHighlight> m_pSpeechHighlight;  // a child of the input pane
 };
 
 }  // namespace frame

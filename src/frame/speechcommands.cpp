@@ -9,6 +9,8 @@
 #include "speech/voiceglobals.h"
 #include "text/codepage.h"
 
+#include <climits>
+
 namespace frame {
 
 using namespace speech;
@@ -52,8 +54,7 @@ void CMainFrame::SpeakInputText() {
   }
   if (FAILED(g_hrSpeech) || !g_pVoice) return;
 
-  const QString text = text::ToUnicode(bytes);
-  g_hrSpeech = g_pVoice->Speak(reinterpret_cast<const char16_t*>(text.utf16()), SPF_ASYNC, nullptr);
+  g_hrSpeech = SpeakPaneRange(0, INT_MAX);
   m_bPaused = false;
   // Said once: from now on Speak sends nothing, as after any failed Speak.
   if (g_hrSpeech == SPERR_NO_AUDIO_DEVICE)

@@ -34,6 +34,8 @@ class CLexiphonView : public fw::CEditView {
 
  protected:
   bool OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) override;
+  // The edit menu, then the frame's Speak Selection.
+  void contextMenuEvent(QContextMenuEvent* e) override;
 };
 
 }  // namespace panes

@@ -23,6 +23,7 @@ constexpr MenuItemData kView[] = {
 };
 constexpr MenuItemData kSpeech[] = {
     {ID_SPEECH_SPEAK, "发音(&Z)"},
+    {ID_SPEECH_SPEAK_SELECTION, "朗读选中内容(&R)\tF5"},
     {ID_SPEECH_PAUSE, "暂停(&X)"},
     {ID_SPEECH_STOP, "停止(&S)\tEsc"},
     {0, nullptr},
@@ -54,6 +55,7 @@ constexpr AccelData kAccel[] = {
     {Qt::ShiftModifier, Qt::Key_Delete, ID_EDIT_CUT},
     {Qt::ControlModifier, Qt::Key_Insert, ID_EDIT_COPY},
     {Qt::ShiftModifier, Qt::Key_Insert, ID_EDIT_PASTE},
+    {Qt::NoModifier, Qt::Key_F5, ID_SPEECH_SPEAK_SELECTION},
     {Qt::NoModifier, Qt::Key_F6, ID_NEXT_PANE},
     {Qt::ShiftModifier, Qt::Key_F6, ID_PREV_PANE},
     // Only while the voice has a text: Stop is off otherwise, and Esc then
