@@ -818,18 +818,6 @@ class CWriter {
       Predicate(nullptr, false, true);
       return;
     }
-    if (Has(1) && At().low == "going" && Peek(1).pos == kTo) {
-      Take();
-      Take();
-      m_c.modal = "要";
-      if (Has() && At().pos != 'v') {
-        NounPhrase np = Noun(false);
-        m_c.predicate = "去" + np.zh;
-      } else {
-        Predicate(nullptr);
-      }
-      return;
-    }
     if (Has() && At().low == "going") {
       Take();
       m_c.modal = "要";
