@@ -82,7 +82,7 @@ struct CPageServer::Impl {
       pEngine = std::make_unique<CUpstreamEngine>(config.upstream);
       return true;
     }
-    strAbout = "Dictionary translation, word by word, from CC-CEDICT (CC BY-SA 4.0).";
+    strAbout = "Automatic translation by grammar rules over a core vocabulary and CC-CEDICT (CC BY-SA 4.0).";
     const std::string path =
         config.strDictionaryPath.empty() ? DefaultDictionaryPath() : config.strDictionaryPath;
     if (!dictionary.Open(path, error)) {
