@@ -184,7 +184,12 @@ EngineResult CDictionaryEngine::Translate(Direction dir, const std::vector<std::
       result.lines.emplace_back();
     } else if (dir == Direction::EnToZh) {
       result.lines.push_back(EnglishToChinese(line));
-      if (std::string g = EnglishGloss(line, &glossed); !g.empty()) gloss.push_back(std::move(g));
+      const std::string g = EnglishGloss(line, &glossed);
+      for (std::size_t at = 0; at < g.size();) {
+        const std::size_t end = std::min(g.find('\n', at), g.size());
+        gloss.push_back(g.substr(at, end - at));
+        at = end + 1;
+      }
     } else {
       ChineseLine zh = ChineseToEnglish(line);
       result.lines.push_back(std::move(zh.strEnglish));

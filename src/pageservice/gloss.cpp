@@ -163,17 +163,25 @@ std::string EnglishLearnerGloss(const CDictionary& dict, std::string_view utf8, 
   std::string gloss;
   std::set<std::string> own;
   std::set<std::string>& seen = pSeen ? *pSeen : own;
+  bool atSentenceStart = true;
   for (const english::Token& token : english::Tokenize(utf8)) {
+    if (token.kind == english::TokenKind::Punct && token.text.find_first_of(".!?") != std::string_view::npos)
+      atSentenceStart = true;
     if (token.kind != english::TokenKind::Word) continue;
+    const bool capitalisedHere = !atSentenceStart;
+    atSentenceStart = false;
     for (const std::string& piece : english::SplitContraction(token.text)) {
       const std::string lower = english::Lower(piece);
       if (IsFunctionWord(lower) || lower == "n't" || !seen.insert(lower).second) continue;
-      std::string entry = lower + " /" + PhoneticTranscription(lower) + "/";
+      // A capital inside a sentence belongs to the word ("English", "London").
+      const std::string& shown = capitalisedHere && piece != lower ? piece : lower;
+      std::string entry = shown + " /" + PhoneticTranscription(lower) + "/";
       for (const Rendering& r : EnglishRenderings(dict, lower, 3)) {
         entry += " " + r.zh;
         if (!r.pinyin.empty()) entry += "(" + r.pinyin + ")";
       }
-      if (!gloss.empty()) gloss += "  ";
+      // One word a line: an entry is too long to run on with the next.
+      if (!gloss.empty()) gloss += '\n';
       gloss += entry;
     }
   }

@@ -53,7 +53,7 @@ std::string PhoneticTranscription(std::string_view lowerWord);
 
 std::vector<Rendering> EnglishRenderings(const CDictionary& dict, std::string_view lower, std::size_t max);
 
-// "weather /ˈwɛðɚ/ 天气(tiānqì)", one entry per content word of the line, each
+// "weather /ˈwɛðɚ/ 天气(tiānqì)", one line per content word of the line, each
 // word once; seen, when given, holds the words already glossed (earlier
 // lines) and receives these.
 std::string EnglishLearnerGloss(const CDictionary& dict, std::string_view utf8,

@@ -124,12 +124,16 @@ TEST_F(Transfer, EnglishGlossGivesSoundsAndChinese) {
   // words of more than one syllable.
   EXPECT_NE(gloss.find("teacher /ˈtitʃɚ/ 老师(lǎoshī)"), std::string::npos) << gloss;
   EXPECT_NE(gloss.find("nice /naɪs/ 好(hǎo)"), std::string::npos) << gloss;
-  EXPECT_NE(gloss.find("lexiphon /ˈlɛksɪfən/"), std::string::npos) << gloss;
+  EXPECT_NE(gloss.find("\nLexiphon /ˈlɛksɪfən/"), std::string::npos) << gloss;
   // Each content word once; grammar words not at all.
   EXPECT_EQ(gloss.find("teacher", gloss.find("teacher") + 1), std::string::npos) << gloss;
   EXPECT_EQ(gloss.find("the /"), std::string::npos) << gloss;
   EXPECT_EQ(gloss.find("is /"), std::string::npos) << gloss;
   EXPECT_EQ(engine.EnglishGloss("the is a"), "");
+  // One word a line; a capital inside a sentence is kept, a sentence's first one is not.
+  EXPECT_EQ(Utf8(engine.EnglishGloss("Nice. I am learning English.")).substr(0, 5), "nice ");
+  EXPECT_NE(Utf8(engine.EnglishGloss("Nice. I am learning English.")).find("\nlearning /"), std::string::npos);
+  EXPECT_NE(Utf8(engine.EnglishGloss("I am learning English.")).find("\nEnglish /"), std::string::npos);
 }
 
 TEST_F(Transfer, ThePageGivesTheClientTranslationThenGloss) {
