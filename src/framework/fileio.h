@@ -21,6 +21,7 @@ enum class FileError {
   readError,
   writeError,
   tooLarge,
+  notRegular,  // a device, FIFO, socket or a link the user does not own
 };
 
 // Thrown by a document's load step when the file's content is refused.
@@ -33,11 +34,21 @@ struct FileResult {
   bool ok() const { return error == FileError::none; }
 };
 
+// The file that reading or writing path really touches: path itself when it
+// is a regular file (or, for writing, does not exist yet), the target when
+// path is a link the user owns to a regular file the user owns. Anything
+// else is refused, so a planted link or a device node is never read or
+// replaced.
+FileResult ResolveRegularFile(const QString& path, QString& target, bool writing);
+
 // Reads the whole file into out. A file longer than maxBytes is refused with
 // tooLarge before more than maxBytes + 1 bytes are read.
 FileResult ReadWholeFile(const QString& path, std::string& out, std::size_t maxBytes);
 
-// Replaces (or creates) path with exactly these bytes, atomically.
+// Replaces (or creates) path with exactly these bytes, atomically; through a
+// link, the link's target is replaced and the link kept. Where the folder
+// does not let a temporary file be made, an existing writable file is
+// written in place.
 FileResult WriteFileAtomic(const QString& path, const std::string& bytes);
 
 // The framework-style message for a failed access to path.

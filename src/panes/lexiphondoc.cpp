@@ -10,7 +10,8 @@ CLexiphonDoc::~CLexiphonDoc() = default;
 
 bool CLexiphonDoc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return false;
-  if (fw::CEditView* input = GetFirstView()) input->SetWindowTextBytes({});
+  // Undoable, with the reload of last.txt that follows as the same step.
+  if (fw::CEditView* input = GetFirstView()) input->ReplaceWindowTextBytes({});
   return true;
 }
 
@@ -26,8 +27,8 @@ void CLexiphonDoc::Serialize(fw::CArchive& ar) {
   // is text.
   std::string_view bytes = ar.Remaining();
   if (!bytes.empty() && bytes.back() == '\0') bytes.remove_suffix(1);
-  if (bytes.size() > fw::CEditView::kMaxTextBytes) throw fw::CFileException{fw::FileError::tooLarge};
-  if (input) input->SetWindowTextBytes(bytes);
+  if (bytes.size() > fw::CEditView::kMaxLoadBytes) throw fw::CFileException{fw::FileError::tooLarge};
+  if (input) input->ReplaceWindowTextBytes(bytes);
   ar.Skip(ar.Remaining().size());
 }
 

@@ -20,7 +20,7 @@ class CLexiphonView : public fw::CEditView {
   void OnInitialUpdate() override;
 
   // Replaces the pane's text with last.txt from the current directory,
-  // creating an empty one when there is none.
+  // creating an empty one when there is none; the New command, undoable.
   void LoadLastText();
   // Loads a text file chosen in the open dialog into the pane.
   void OnFileOpen();
@@ -30,10 +30,25 @@ class CLexiphonView : public fw::CEditView {
   // Reads a text file into the pane; on failure says why and leaves the pane.
   bool ReadTextIntoPane(const QString& path);
 
+  // True while last.txt exists but could not be loaded: the close must not
+  // write the pane over it.
+  bool IsLastTextKept() const { return m_bLastTextKept; }
+  // Shows what start-up could not say before the window was there.
+  void ShowDeferredMessage();
+
   QFont m_font;
 
  protected:
   bool OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) override;
+
+ private:
+  void LoadLastTextInto(bool bUndoable, bool bJoinPrevious);
+  // A message box now, or once the window is shown.
+  void Report(const QString& text);
+
+  bool m_bLastTextKept = false;
+  bool m_bInitialDone = false;
+  QString m_strDeferredMessage;
 };
 
 }  // namespace panes
