@@ -1,0 +1,255 @@
+// The user's text survives every way the program can end: long autosaves,
+// files it cannot load, signals, a crash, New and Open, odd file types.
+#include "app/lexiphonapp.h"
+#include "frame/mainframe.h"
+#include "framework/editview.h"
+#include "panes/lexiphondoc.h"
+#include "panes/lexiphonview.h"
+#include "panes/myeditview.h"
+#include "panes/recoverycopy.h"
+#include "res/resource.h"
+#include "support/appfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using testing_support::AppFixture;
+using testing_support::ModalWatcher;
+using testing_support::ReadFileBytes;
+using testing_support::WriteFileBytes;
+
+namespace {
+
+class KeepTextTest : public AppFixture {
+ protected:
+  // Every message box, with whether the main window was on screen under it.
+  ModalWatcher WatchBoxes(const QString& button = QStringLiteral("OK")) {
+    return ModalWatcher([this, button](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      if (!box) return;
+      m_texts << box->text();
+      m_overWindow << (Frame() && Frame()->isVisible() && box->parentWidget());
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == button) {
+          b->click();
+          return;
+        }
+      if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
+    });
+  }
+  static bool WaitUntil(const std::function<bool()>& done, int ms = 8000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) QTest::qWait(20);
+    return done();
+  }
+  QStringList m_texts;
+  QList<bool> m_overWindow;
+};
+
+TEST_F(KeepTextTest, LongestTypedTextSurvivesTwoRestartsByteForByte) {
+  // What a long paste leaves: the typing limit exactly, no final line end.
+  std::string text;
+  while (text.size() + 80 < fw::CEditView::kMaxTextBytes) text += std::string(78, 'w') + "\r\n";
+  text.resize(fw::CEditView::kMaxTextBytes, 'z');
+  WriteFileBytes(m_cwd->file("last.txt"), text);
+  const std::string loaded = text + "\r\n";
+  for (int run = 0; run < 2; ++run) {
+    ModalWatcher boxes = WatchBoxes();
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(boxes.seen(), 0) << m_texts.join('\n').toStdString();
+    EXPECT_EQ(Input()->GetTextByteLength(), loaded.size());
+    Stop();
+    ASSERT_EQ(ReadFileBytes(m_cwd->file("last.txt")), loaded) << "run " << run;
+  }
+}
+
+TEST_F(KeepTextTest, UnloadableLastTextIsNamedOverTheWindowAndNeverReplaced) {
+  const QString last = m_cwd->file("last.txt");
+  const QString full = QFileInfo(last).absoluteFilePath();
+  const auto check = [&](const char* what) {
+    m_texts.clear();
+    m_overWindow.clear();
+    {
+      ModalWatcher boxes = WatchBoxes(QStringLiteral("退出"));
+      ASSERT_TRUE(Start()) << what;
+      ASSERT_EQ(m_texts.size(), 1) << what;
+      EXPECT_TRUE(m_texts[0].contains(full)) << what << ": " << m_texts[0].toStdString();
+      EXPECT_TRUE(m_overWindow[0]) << what;
+      // Typed text cannot go to last.txt: the close asks, the answer is 退出.
+      QTest::keyClicks(Input(), "new words");
+      Stop();
+      EXPECT_EQ(m_texts.size(), 2) << what;
+    }
+  };
+
+  // Too large for memory (sparse, so no disk is used).
+  {
+    QFile f(last);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(qint64(fw::CEditView::kMaxLoadBytes) + 1));
+  }
+  check("too large");
+  EXPECT_EQ(QFileInfo(last).size(), qint64(fw::CEditView::kMaxLoadBytes) + 1);
+  ASSERT_TRUE(QFile::remove(last));
+
+  // A FIFO: start-up must neither hang nor replace it.
+  ASSERT_EQ(::mkfifo(QFile::encodeName(last).constData(), 0600), 0);
+  check("fifo");
+  struct stat st {};
+  ASSERT_EQ(::lstat(QFile::encodeName(last).constData(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  ASSERT_TRUE(QFile::remove(last));
+
+  // A link to a FIFO elsewhere is no better.
+  const QString fifo = m_cwd->file("pipe");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link(fifo, last));
+  check("link to fifo");
+  EXPECT_TRUE(QFileInfo(last).isSymLink());
+  ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(KeepTextTest, LinkToTheUsersOwnFileIsWrittenThroughAndKept) {
+  QDir(m_cwd->path()).mkdir("notes");
+  const QString target = m_cwd->file("notes/real.txt");
+  WriteFileBytes(target, "old\r\n");
+  ASSERT_TRUE(QFile::link(target, m_cwd->file("last.txt")));
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Input()->GetWindowTextBytes(), "old\r\n");
+  QTest::keyClicks(Input(), "more ");
+  Stop();
+  EXPECT_TRUE(QFileInfo(m_cwd->file("last.txt")).isSymLink());
+  EXPECT_EQ(ReadFileBytes(target), "more old\r\n");
+}
+
+TEST_F(KeepTextTest, PlantedLinkToSomeoneElsesFileIsNeitherShownNorOverwritten) {
+  if (::geteuid() != 0) GTEST_SKIP() << "making a link owned by another user needs root";
+  const QString target = m_cwd->file("victim");
+  WriteFileBytes(target, "secret\n");
+  const QString last = m_cwd->file("last.txt");
+  ASSERT_TRUE(QFile::link(target, last));
+  ASSERT_EQ(::lchown(QFile::encodeName(last).constData(), 65534, 65534), 0);
+  ModalWatcher boxes = WatchBoxes(QStringLiteral("退出"));
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Input()->GetWindowTextBytes(), "");
+  QTest::keyClicks(Input(), "x");
+  Stop();
+  EXPECT_EQ(ReadFileBytes(target), "secret\n");
+}
+
+TEST_F(KeepTextTest, TermHangUpAndInterruptSaveTypedTextAsACloseDoes) {
+  for (int sig : {SIGTERM, SIGHUP, SIGINT}) {
+    WriteFileBytes(m_cwd->file("last.txt"), "before\r\n");
+    ASSERT_TRUE(Start());
+    QTest::keyClicks(Input(), "typed ");
+    ::raise(sig);
+    ASSERT_TRUE(WaitUntil([] { return app::theApp.GetMainWnd() == nullptr; })) << sig;
+    EXPECT_EQ(ReadFileBytes(m_cwd->file("last.txt")), "typed before\r\n") << sig;
+    Stop();
+  }
+}
+
+TEST_F(KeepTextTest, FileSizeLimitFailsTheWriteInsteadOfKillingTheClose) {
+  // The limit alone, without the test's own SIG_IGN: the program must
+  // ignore SIGXFSZ itself.
+  std::signal(SIGXFSZ, SIG_DFL);
+  WriteFileBytes(m_cwd->file("last.txt"), "yesterday\r\n");
+  ASSERT_TRUE(Start());
+  Input()->SetWindowTextBytes(std::string(100000, 't'));
+  struct rlimit old {};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  struct rlimit small = old;
+  small.rlim_cur = 4096;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  {
+    ModalWatcher back = testing_support::AnswerDialogs({}, nullptr, "返回");
+    Frame()->close();
+    testing_support::ProcessDeferred();
+    EXPECT_EQ(back.seen(), 1);
+  }
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(ReadFileBytes(m_cwd->file("last.txt")), "yesterday\r\n");
+  ASSERT_NE(app::theApp.GetMainWnd(), nullptr);
+}
+
+TEST_F(KeepTextTest, CrashLeavesARecoveryCopyThatIsOfferedOnce) {
+  WriteFileBytes(m_cwd->file("last.txt"), "saved\r\n");
+  ASSERT_TRUE(Start());
+  Frame()->m_pRecovery->SetDelay(50);
+  QTest::keyClicks(Input(), "unsaved ");
+  const QString copy = panes::CRecoveryCopy::FilePath();
+  ASSERT_TRUE(WaitUntil([&] { return QFile::exists(copy); }));
+  EXPECT_EQ(ReadFileBytes(copy), "unsaved saved\r\n");
+  EXPECT_FALSE(copy.startsWith(m_cwd->path()));
+  // A crash leaves the copy and an old last.txt: keep the copy through a
+  // close, which removes it.
+  const std::string left = ReadFileBytes(copy);
+  Stop();
+  EXPECT_FALSE(QFile::exists(copy));
+  WriteFileBytes(m_cwd->file("last.txt"), "saved\r\n");
+  WriteFileBytes(copy, left);
+
+  {
+    ModalWatcher boxes = WatchBoxes(QStringLiteral("恢复"));
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(boxes.seen(), 1);
+    EXPECT_TRUE(m_overWindow[0]);
+  }
+  EXPECT_EQ(Input()->GetWindowTextBytes(), left);
+  // Restored text is unsaved text: the close keeps it.
+  Stop();
+  EXPECT_EQ(ReadFileBytes(m_cwd->file("last.txt")), left);
+  EXPECT_FALSE(QFile::exists(copy));
+
+  // Declined: the autosaved text stays and the copy is gone for good.
+  WriteFileBytes(copy, "other words");
+  {
+    ModalWatcher boxes = WatchBoxes(QStringLiteral("放弃"));
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(boxes.seen(), 1);
+  }
+  EXPECT_EQ(Input()->GetWindowTextBytes(), left);
+  EXPECT_FALSE(QFile::exists(copy));
+  Stop();
+  EXPECT_EQ(QDir(m_cwd->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"last.txt"});
+}
+
+TEST_F(KeepTextTest, UndoRightAfterNewOrOpenBringsTheReplacedTextBack) {
+  WriteFileBytes(m_cwd->file("last.txt"), "autosaved");
+  WriteFileBytes(m_cwd->file("other.txt"), "opened");
+  ASSERT_TRUE(Start());
+  const std::string start = Input()->GetWindowTextBytes();
+  QTest::keyClicks(Input(), "an hour of typing ");
+  const std::string typed = Input()->GetWindowTextBytes();
+
+  Frame()->SendCommand(res::ID_FILE_NEW);
+  EXPECT_EQ(Input()->GetWindowTextBytes(), start);
+  Frame()->SendCommand(res::ID_EDIT_UNDO);
+  EXPECT_EQ(Input()->GetWindowTextBytes(), typed);
+
+  {
+    ModalWatcher answer = testing_support::AnswerDialogs(m_cwd->file("other.txt"));
+    Frame()->SendCommand(res::ID_FILE_OPEN);
+  }
+  EXPECT_EQ(Input()->GetWindowTextBytes(), "opened\r\n");
+  Frame()->SendCommand(res::ID_EDIT_UNDO);
+  EXPECT_EQ(Input()->GetWindowTextBytes(), typed);
+
+  // The framework's New (result pane active) empties and reloads: still one step.
+  Frame()->m_wndSplitter.SetActivePane(0, 1);
+  Frame()->SendCommand(res::ID_FILE_NEW);
+  EXPECT_EQ(Input()->GetWindowTextBytes(), start);
+  Frame()->m_wndSplitter.SetActivePane(0, 0);
+  Frame()->SendCommand(res::ID_EDIT_UNDO);
+  EXPECT_EQ(Input()->GetWindowTextBytes(), typed);
+}
+
+}  // namespace
