@@ -70,7 +70,7 @@ QString CDocument::PromptForSaveName(QWidget* parent, const QString& proposed) {
   QFileDialog dlg(parent, LoadString(AFX_IDS_SAVEFILE));
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setFileMode(QFileDialog::AnyFile);
-  dlg.setNameFilter(LoadString(AFX_IDS_ALLFILTER));
+  SetAllFilesFilter(dlg);
   dlg.selectFile(proposed);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
   return dlg.selectedFiles().constFirst();

@@ -3,7 +3,9 @@
 #include "framework/afxres.h"
 #include "framework/afxstrings.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -148,6 +150,13 @@ FileResult WriteFileAtomic(const QString& path, const std::string& bytes) {
   errno = 0;
   if (!file.commit()) return Failed(errno, true, FileError::writeError);
   return {};
+}
+
+void SetAllFilesFilter(QFileDialog& dlg) {
+  const QString text = LoadString(AFX_IDS_ALLFILTER);
+  dlg.setNameFilter(QStringLiteral("%1 (*)").arg(text));
+  // The dialog shows the entry as given; put the framework's text back.
+  if (auto* types = dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) types->setItemText(0, text);
 }
 
 QString FileErrorMessage(FileError error, const QString& path) {

@@ -4,6 +4,8 @@
 // atomic rename, so a crash or a full disk never leaves half a file.
 #include <QString>
 
+class QFileDialog;
+
 #include <optional>
 #include <string>
 
@@ -50,6 +52,10 @@ FileResult ReadWholeFile(const QString& path, std::string& out, std::size_t maxB
 // does not let a temporary file be made, an existing writable file is
 // written in place.
 FileResult WriteFileAtomic(const QString& path, const std::string& bytes);
+
+// The framework's "所有文件 (*.*)" entry, listing every file: here names
+// without a dot too, so the pattern is "*" while the text stays.
+void SetAllFilesFilter(QFileDialog& dlg);
 
 // The framework-style message for a failed access to path.
 QString FileErrorMessage(FileError error, const QString& path);

@@ -46,6 +46,8 @@ class CLexiphonView : public fw::CEditView {
   // A message box now, or once the window is shown.
   void Report(const QString& text);
 
+  // The encoding the pane's text came in, which Save As writes back.
+  int m_nEncoding = 0;
   bool m_bLastTextKept = false;
   bool m_bInitialDone = false;
   QString m_strDeferredMessage;

@@ -3,6 +3,7 @@
 #include "app/lexiphonapp.h"
 #include "frame/mainframe.h"
 #include "framework/editview.h"
+#include "framework/fileio.h"
 #include "panes/lexiphondoc.h"
 #include "panes/lexiphonview.h"
 #include "panes/myeditview.h"
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QTest>
 
 #include <csignal>
@@ -250,6 +253,63 @@ TEST_F(KeepTextTest, UndoRightAfterNewOrOpenBringsTheReplacedTextBack) {
   Frame()->m_wndSplitter.SetActivePane(0, 0);
   Frame()->SendCommand(res::ID_EDIT_UNDO);
   EXPECT_EQ(Input()->GetWindowTextBytes(), typed);
+}
+
+}  // namespace
+
+namespace {
+
+class EncodingTest : public AppFixture {};
+
+TEST_F(EncodingTest, Utf8FileOpensAsItsCharactersAndSaveAsWritesTheSameBytes) {
+  // 中文 in UTF-8, then with a BOM; CR LF so the text-mode read adds nothing.
+  for (const std::string& file : {std::string("\xE4\xB8\xAD\xE6\x96\x87 ok\r\n"),
+                                  std::string("\xEF\xBB\xBF\xE4\xB8\xAD\xE6\x96\x87\r\n")}) {
+    WriteFileBytes(m_cwd->file("in.txt"), file);
+    ASSERT_TRUE(Start());
+    {
+      ModalWatcher answer = testing_support::AnswerDialogs(m_cwd->file("in.txt"));
+      Frame()->SendCommand(res::ID_FILE_OPEN);
+    }
+    EXPECT_TRUE(Input()->GetWindowTextBytes().starts_with("\xD6\xD0\xCE\xC4"));  // 中文 in GB18030
+    {
+      ModalWatcher answer = testing_support::AnswerDialogs(m_cwd->file("out.txt"));
+      Frame()->SendCommand(res::ID_FILE_SAVE_AS);
+    }
+    EXPECT_EQ(ReadFileBytes(m_cwd->file("out.txt")), file);
+    QFile::remove(m_cwd->file("out.txt"));
+    Stop();
+  }
+}
+
+TEST_F(EncodingTest, Utf16WithBomIsReadAndOtherBytesPassUnchanged) {
+  WriteFileBytes(m_cwd->file("wide.txt"), std::string("\xFF\xFE\x2D\x4E\x0D\x00\x0A\x00", 8));
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(Input()->ReadTextIntoPane(m_cwd->file("wide.txt")));
+  EXPECT_EQ(Input()->GetWindowTextBytes(), "\xD6\xD0\r\n");
+  // GBK bytes that happen not to be UTF-8, a broken UTF-8 tail, and ASCII:
+  // all GB18030, byte for byte.
+  for (const std::string& bytes : {std::string("\xD6\xD0\xCE\xC4\r\n"), std::string("\xE4\xB8\r\n"),
+                                   std::string("plain\r\n")}) {
+    WriteFileBytes(m_cwd->file("gb.txt"), bytes);
+    EXPECT_TRUE(Input()->ReadTextIntoPane(m_cwd->file("gb.txt")));
+    EXPECT_EQ(Input()->GetWindowTextBytes(), bytes);
+  }
+}
+
+TEST_F(EncodingTest, AllFilesFilterListsNamesWithoutADot) {
+  ASSERT_TRUE(Start());
+  WriteFileBytes(m_cwd->file("README"), "x");
+  QFileDialog dlg;
+  fw::SetAllFilesFilter(dlg);
+  dlg.setDirectory(m_cwd->path());
+  EXPECT_EQ(dlg.nameFilters().size(), 1);
+  const auto* types = dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+  ASSERT_NE(types, nullptr);
+  EXPECT_EQ(types->itemText(0), "所有文件 (*.*)");
+  QDir dir(m_cwd->path());
+  dir.setNameFilters(QStringList{dlg.nameFilters().constFirst().section(QLatin1Char('('), -1).chopped(1)});
+  EXPECT_TRUE(dir.entryList(QDir::Files).contains("README"));
 }
 
 }  // namespace
