@@ -158,11 +158,13 @@ bool CMainFrame::OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) {
       {res::ID_HELP_TOPICS, &CMainFrame::OnHelpTopics, nullptr},
       {res::ID_SPEECH_SPEAK, &CMainFrame::OnSpeak, nullptr},
       {res::ID_SPEECH_PAUSE, &CMainFrame::OnPause, nullptr},
+      {res::ID_SPEECH_STOP, &CMainFrame::OnSpeechStop, &CMainFrame::OnUpdateSpeechStop},
       {res::ID_SPEECH_SETTINGS, &CMainFrame::OnSpeechSettings, nullptr},
       {res::ID_TRANSLATE_EN_TO_ZH, &CMainFrame::OnTranslateEnToZh, &CMainFrame::OnUpdateTranslateEnToZh},
       {res::ID_TRANSLATE_ZH_TO_EN, &CMainFrame::OnTranslateZhToEn, &CMainFrame::OnUpdateTranslateZhToEn},
   };
   if (fw::DispatchCmdMsg(this, table, nID, pCmdUI)) return true;
+  if (OnSpeechStudyCmdMsg(nID, pCmdUI)) return true;
   return fw::CFrameWnd::OnOwnCmdMsg(nID, pCmdUI);
 }
 

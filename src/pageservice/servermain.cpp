@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <future>
 #include <thread>
 
 namespace {
@@ -35,7 +36,10 @@ constexpr const char* kUsage =
     "  --timeout SECONDS   how long to wait for it (default 15)\n"
     "  --dictionary FILE   the converted dictionary (default: the installed one, or\n"
     "                      LEXIPHON_DICTIONARY)\n"
-    "  --threads N         requests served at once (default 16)\n"
+    "  --threads N         requests translated at once (default 16)\n"
+    "  --max-connections N connections open at once (default 512; 0: no limit)\n"
+    "  --max-per-address N connections from one address (default 32; 0: no limit;\n"
+    "                      raise it when the classroom reaches us through one router)\n"
     "  --help              show this text\n"
     "  --version           show the version\n"
     "\n"
@@ -104,6 +108,11 @@ int main(int argc, char** argv) {
       config.strDictionaryPath = value;
     } else if (arg == "--threads") {
       if (!Number(value, 1, 1024, config.nThreads)) return Fail("not a thread count: " + std::string(value));
+    } else if (arg == "--max-connections" || arg == "--max-per-address") {
+      int count = 0;
+      if (!Number(value, 0, 1000000, count)) return Fail("not a connection count: " + std::string(value));
+      (arg == "--max-connections" ? config.nMaxConnections : config.nMaxConnectionsPerAddress) =
+          static_cast<std::size_t>(count);
     } else {
       return Fail("unknown option: " + std::string(arg) + " (see --help)");
     }
@@ -135,12 +144,17 @@ int main(int argc, char** argv) {
   std::printf("lexiphon-pageserver: listening on http://%s:%d/translate_t\n", host.c_str(), server.Port());
   std::fflush(stdout);
 
-  std::thread stopper([&server, signals] {
+  std::promise<void> listenEnded;
+  std::thread stopper([&server, signals, ended = listenEnded.get_future()] {
     int signal = 0;
     sigwait(&signals, &signal);
     server.Stop();
+    // A request to a slow upstream may still be running: the classroom's
+    // service manager waits for us, so we do not wait for it.
+    if (ended.wait_for(std::chrono::seconds(2)) != std::future_status::ready) std::_Exit(0);
   });
   const bool served = server.Listen();
+  listenEnded.set_value();
   // Listen only ends through the stopper, or when the socket failed.
   if (!served) pthread_kill(stopper.native_handle(), SIGTERM);
   stopper.join();

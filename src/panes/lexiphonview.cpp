@@ -1,17 +1,21 @@
 #include "panes/lexiphonview.h"
 
 #include "res/resource.h"
+#include "framework/framewnd.h"
 #include "framework/msgbox.h"
 #include "panes/lexiphondoc.h"
 #include "panes/panefont.h"
 #include "panes/textfile.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 
 #include <cerrno>
+#include <memory>
 #include <sys/stat.h>
 #include <utility>
 
@@ -138,6 +142,18 @@ bool CLexiphonView::OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) {
   };
   if (fw::DispatchCmdMsg(this, table, nID, pCmdUI)) return true;
   return fw::CEditView::OnOwnCmdMsg(nID, pCmdUI);
+}
+
+void CLexiphonView::contextMenuEvent(QContextMenuEvent* e) {
+  std::unique_ptr<QMenu> menu(createStandardContextMenu(e->pos()));
+  fw::CFrameWnd* frame = GetParentFrame();
+  if (QAction* speak = frame ? frame->GetCommandAction(res::ID_SPEECH_SPEAK_SELECTION) : nullptr) {
+    // The menu opens before the idle update would run.
+    speak->setEnabled(textCursor().hasSelection());
+    menu->addSeparator();
+    menu->addAction(speak);
+  }
+  menu->exec(e->globalPos());
 }
 
 }  // namespace panes

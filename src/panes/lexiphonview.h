@@ -40,6 +40,8 @@ class CLexiphonView : public fw::CEditView {
 
  protected:
   bool OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) override;
+  // The edit menu, then the frame's Speak Selection.
+  void contextMenuEvent(QContextMenuEvent* e) override;
 
  private:
   void LoadLastTextInto(bool bUndoable, bool bJoinPrevious);

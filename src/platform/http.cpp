@@ -194,6 +194,13 @@ void CHttpFile::SendRequest(std::string_view strHeaders, std::string_view option
   if (d.finished && d.result != CURLE_OK) throw CInternetException(d.result);
 }
 
+int CHttpFile::QueryStatusCode() const {
+  if (!m_pImpl || !m_pImpl->added) return 0;
+  long status = 0;
+  curl_easy_getinfo(m_pImpl->easy, CURLINFO_RESPONSE_CODE, &status);
+  return static_cast<int>(status);
+}
+
 std::size_t CHttpFile::Read(char* pBuf, std::size_t nCount) {
   if (!m_pImpl || !m_pImpl->added) throw CInternetException(CURLE_FAILED_INIT);
   Impl& d = *m_pImpl;

@@ -96,6 +96,8 @@ class CHttpFile {
   // the body, sent as it is. Returns once the response's headers are in; any
   // status code counts as an answer.
   void SendRequest(std::string_view strHeaders, std::string_view optional);
+  // The answer's status code once SendRequest returned; 0 before.
+  int QueryStatusCode() const;
   // Up to nCount bytes of the body: waits until at least one is there, 0 at
   // its end.
   std::size_t Read(char* pBuf, std::size_t nCount);

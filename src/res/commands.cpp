@@ -23,7 +23,9 @@ constexpr MenuItemData kView[] = {
 };
 constexpr MenuItemData kSpeech[] = {
     {ID_SPEECH_SPEAK, "发音(&Z)"},
+    {ID_SPEECH_SPEAK_SELECTION, "朗读选中内容(&R)\tF5"},
     {ID_SPEECH_PAUSE, "暂停(&X)"},
+    {ID_SPEECH_STOP, "停止(&S)\tEsc"},
     {0, nullptr},
     {ID_SPEECH_SETTINGS, "发音设置(&D)"},
 };
@@ -53,8 +55,12 @@ constexpr AccelData kAccel[] = {
     {Qt::ShiftModifier, Qt::Key_Delete, ID_EDIT_CUT},
     {Qt::ControlModifier, Qt::Key_Insert, ID_EDIT_COPY},
     {Qt::ShiftModifier, Qt::Key_Insert, ID_EDIT_PASTE},
+    {Qt::NoModifier, Qt::Key_F5, ID_SPEECH_SPEAK_SELECTION},
     {Qt::NoModifier, Qt::Key_F6, ID_NEXT_PANE},
     {Qt::ShiftModifier, Qt::Key_F6, ID_PREV_PANE},
+    // Only while the voice has a text: Stop is off otherwise, and Esc then
+    // reaches the window as before.
+    {Qt::NoModifier, Qt::Key_Escape, ID_SPEECH_STOP},
 };
 
 }  // namespace

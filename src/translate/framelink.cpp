@@ -104,6 +104,10 @@ bool CFrameLink::MessageBox(const QString& text) {
     QObject::connect(box, &QDialog::finished, box, &QObject::deleteLater);
     QObject::connect(box, &QObject::destroyed, [dismissed] { dismissed->set_value(); });
     box->show();
+    // Over the wait box, which was shown last and has the keyboard: Enter
+    // must answer this box, not close the other one.
+    box->raise();
+    box->activateWindow();
   });
   if (!shown) return false;
   closed.wait();

@@ -23,12 +23,13 @@ void SetRequestTimeouts(const platform::InternetTimeouts& timeouts) {
 }
 
 std::string FetchPage(const TranslateHost& host, TranslationDirection dir, std::string_view body,
-                      std::shared_ptr<platform::CInternetAbort> pAbort) {
+                      std::shared_ptr<platform::CInternetAbort> pAbort, int* pnStatus) {
   platform::CInternetSession session("Lexiphon", std::move(pAbort));
   session.SetTimeouts(RequestTimeouts());
   std::unique_ptr<platform::CHttpConnection> connection = session.GetHttpConnection(host.strName, host.nPort);
   std::unique_ptr<platform::CHttpFile> file = connection->OpenRequest("POST", Traits(dir).path, "HTTP/1.0");
   file->SendRequest(kRequestHeader, body);
+  if (pnStatus) *pnStatus = file->QueryStatusCode();
 
   // Read to the end: a page may come in many pieces and take its time.
   std::string page(kMaxPageBytes, '\0');

@@ -17,8 +17,9 @@ platform::InternetTimeouts RequestTimeouts();
 void SetRequestTimeouts(const platform::InternetTimeouts& timeouts);
 
 // Posts the form body to the direction's path and returns the page: read to
-// its end, at most kMaxPageBytes, ending before its first zero byte.
+// its end, at most kMaxPageBytes, ending before its first zero byte. The
+// answer's status goes to pnStatus; the page is read whatever it is.
 std::string FetchPage(const TranslateHost& host, TranslationDirection dir, std::string_view body,
-                      std::shared_ptr<platform::CInternetAbort> pAbort = nullptr);
+                      std::shared_ptr<platform::CInternetAbort> pAbort = nullptr, int* pnStatus = nullptr);
 
 }  // namespace translate

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 namespace translate {
 
@@ -85,14 +86,48 @@ struct Form {
   std::string_view from;
   std::string_view to;
 };
-constexpr Form kForms[] = {{"<br>", "\r\n"}, {"&#160;", " "}, {"&quot;", " "}, {"&#39;", "'"}};
+// The page's own line breaks and spaces first, then the character entities
+// a translation can hold. "&#160;" is an ordinary space, as before.
+constexpr Form kForms[] = {
+    {"<br>", "\r\n"}, {"&#160;", " "}, {"&quot;", "\""}, {"&#39;", "'"},  {"&amp;", "&"},
+    {"&lt;", "<"},    {"&gt;", ">"},   {"&apos;", "'"},   {"&nbsp;", " "},
+};
 
-// The four replacements in one pass instead of four. Each form is ASCII and
-// begins with '<' or '&', bytes that only ever start a character (they are
-// neither trail bytes nor the digits of a four-byte form), so a plain byte
-// match is a match on character boundaries. No two forms can overlap, and
-// what replaces them contains neither byte, so nothing inserted takes part
-// in a later replacement: one pass gives what the table's order gives.
+// "&#NN;" or "&#xNN;" at the start of s: the character it stands for in the
+// code page, and how many bytes it took. Nothing for a malformed one, a code
+// point out of range or a surrogate, which then stays as it is.
+std::optional<std::pair<std::string, std::size_t>> NumericReference(std::string_view s) {
+  if (!s.starts_with("&#")) return std::nullopt;
+  std::size_t i = 2;
+  int base = 10;
+  if (i < s.size() && (s[i] == 'x' || s[i] == 'X')) {
+    base = 16;
+    ++i;
+  }
+  const std::size_t first = i;
+  char32_t code = 0;
+  // Seven digits reach past the last code point without overflowing.
+  for (; i < s.size() && i - first < 8; ++i) {
+    const char c = s[i];
+    int digit = -1;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (digit < 0) break;
+    code = code * static_cast<char32_t>(base) + static_cast<char32_t>(digit);
+  }
+  if (i == first || i >= s.size() || s[i] != ';') return std::nullopt;
+  if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
+  if (code == 0xA0) return std::pair{std::string(" "), i + 1};
+  const QString ch = QString::fromUcs4(&code, 1);
+  return std::pair{text::FromUnicode(ch), i + 1};
+}
+
+// All replacements in one pass. Each form is ASCII and begins with '<' or
+// '&', bytes that only ever start a character (they are neither trail bytes
+// nor the digits of a four-byte form), so a plain byte match is a match on
+// character boundaries. No two forms can overlap, and nothing inserted is
+// scanned again, so "&amp;lt;" gives "&lt;".
 std::string ReplaceForms(std::string_view s) {
   if (s.empty()) return {};  // its data may be null, which memchr may not get
   std::string out;
@@ -114,13 +149,17 @@ std::string ReplaceForms(std::string_view s) {
     const std::string_view rest(at, static_cast<std::size_t>(end - at));
     const Form* form = std::find_if(std::begin(kForms), std::end(kForms),
                                     [rest](const Form& f) { return rest.starts_with(f.from); });
-    if (form == std::end(kForms)) {
+    if (form != std::end(kForms)) {
+      out.append(copied, at);
+      out.append(form->to);
+      p = copied = at + form->from.size();
+    } else if (const auto ref = NumericReference(rest)) {
+      out.append(copied, at);
+      out.append(ref->first);
+      p = copied = at + ref->second;
+    } else {
       p = at + 1;
-      continue;
     }
-    out.append(copied, at);
-    out.append(form->to);
-    p = copied = at + form->from.size();
   }
   out.append(copied, end);
   return out;
@@ -128,7 +167,8 @@ std::string ReplaceForms(std::string_view s) {
 
 }  // namespace
 
-std::string ExtractTranslation(std::string_view page, std::string_view sent, TranslationDirection dir) {
+std::optional<std::string> FindTranslation(std::string_view page, std::string_view sent,
+                                           TranslationDirection dir) {
   const auto len = [](std::string_view s) { return static_cast<long long>(s.size()); };
   // Skip the echo of S and the anchor. Without the marker p is -1, and the
   // offsets still apply as they are.
@@ -136,14 +176,24 @@ std::string ExtractTranslation(std::string_view page, std::string_view sent, Tra
   const std::string_view p1 =
       RightOf(page, len(page) - p - static_cast<long long>(kAnchorLength) - len(sent));
   // The translation ends at the first "</div>"; without one there is none.
-  const std::string_view p2 = LeftOf(p1, text::Find(p1, "</div>"));
+  const long long q = text::Find(p1, "</div>");
+  if (q < 0) return std::nullopt;
+  const std::string_view p2 = LeftOf(p1, q);
   // Start at the heading: the page's translation of the marker.
   const std::string_view p3 = RightOf(p2, len(p2) - text::Find(p2, Traits(dir).heading));
   return ReplaceForms(p3);
 }
 
+std::string ExtractTranslation(std::string_view page, std::string_view sent, TranslationDirection dir) {
+  return FindTranslation(page, sent, dir).value_or(std::string());
+}
+
 QString FailureText(int nError) {
   return QStringLiteral("无法连接到服务器,错误码:%1,请检查防火墙设置").arg(nError);
 }
+
+QString HttpStatusText(int nStatus) { return QStringLiteral("翻译服务出错（HTTP %1）").arg(nStatus); }
+
+QString NoTranslationText() { return QStringLiteral("翻译页面中没有找到译文"); }
 
 }  // namespace translate

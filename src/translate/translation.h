@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,11 +49,19 @@ std::string SentText(std::string_view text);
 // The form body: nothing is percent-encoded.
 std::string FormBody(std::string_view sent, TranslationDirection dir);
 
-// The translation in a page the service returned for the sent text S. Never
-// fails: a page of another form gives a partial or an empty text.
+// The translation in a page the service returned for the sent text S, its
+// line breaks and character entities decoded. Nothing when the page holds no
+// result at all (no "</div>" after the echo); a result may be empty.
+std::optional<std::string> FindTranslation(std::string_view page, std::string_view sent,
+                                           TranslationDirection dir);
+// FindTranslation, a page without a result giving "".
 std::string ExtractTranslation(std::string_view page, std::string_view sent, TranslationDirection dir);
 
 // "无法连接到服务器,错误码:%d,请检查防火墙设置".
 QString FailureText(int nError);
+// An answer with an error status, and a page without a translation: both are
+// failures the user is told about like a network failure.
+QString HttpStatusText(int nStatus);
+QString NoTranslationText();
 
 }  // namespace translate

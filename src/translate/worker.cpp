@@ -10,6 +10,7 @@
 #include <cstring>
 #include <list>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -26,13 +27,28 @@ int TranslateProc(std::unique_ptr<TranslationJob> pJob, TranslationDirection dir
   text::Trim(strText);
   const std::string sent = SentText(strText);
   std::string result;
+  QString failure;
   try {
-    const std::string page = FetchPage(host, dir, FormBody(sent, dir), pFrame->Abort());
-    result = ExtractTranslation(page, sent, dir);
+    int nStatus = 0;
+    const std::string page = FetchPage(host, dir, FormBody(sent, dir), pFrame->Abort(), &nStatus);
+    // An error page is no translation, whatever it holds.
+    std::optional<std::string> found = FindTranslation(page, sent, dir);
+    if (nStatus >= 400) {
+      // An error page is no translation; what it says about the error, in
+      // the place of one, follows the status.
+      failure = HttpStatusText(nStatus);
+      if (found && !found->empty()) failure += QStringLiteral("\r\n") + text::ToUnicode(*found);
+    } else if (found) {
+      result = std::move(*found);
+    } else {
+      failure = NoTranslationText();
+    }
   } catch (const platform::CInternetException& e) {
     // Stopped because the frame went: nobody is left to tell.
     if (pFrame->IsGone()) return 0;
-    const QString failure = FailureText(e.m_dwError);
+    failure = FailureText(e.m_dwError);
+  }
+  if (!failure.isEmpty()) {
     if (!pFrame->MessageBox(failure)) return 0;
     result = text::FromUnicode(failure);
   }

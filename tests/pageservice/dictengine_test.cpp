@@ -77,7 +77,7 @@ TEST_F(RealDictionary, ShortSentencesBothWays) {
   // Articles dropped, "to" before a verb too, "like" after "I" read as the
   // verb, plurals and "are" found under their base forms.
   ExpectOneOf(ToChinese("I like to study English."), "我喜欢(学习|研究)(英语|英文)。");
-  ExpectOneOf(ToChinese("The apples are red."), "苹果是红(色)?。");
+  ExpectOneOf(ToChinese("The apples are red."), "苹果(是红(色)?的?|很红)。");
   // "doesn't" is "does not": no word for "does".
   const std::string neg = ToChinese("She doesn't eat apples.");
   EXPECT_EQ(neg.find("她"), 0u) << neg;
@@ -89,7 +89,8 @@ TEST_F(RealDictionary, ShortSentencesBothWays) {
 
   const auto line = ToEnglish(u"我喜欢学习英语。");
   EXPECT_EQ(line.strEnglish, "I like to learn English.");
-  EXPECT_EQ(line.strPinyin, "我(wǒ) 喜欢(xǐhuan) 学习(xuéxí) 英语(Yīngyǔ)");
+  // The gloss: each word with its pinyin and English.
+  EXPECT_EQ(line.strPinyin, "我(wǒ) I  喜欢(xǐhuan) like  学习(xuéxí) learn  英语(Yīngyǔ) English");
   // Traditional characters, "的" after a pronoun, "是" after its subject.
   EXPECT_EQ(ToEnglish(u"這是我的書。").strEnglish, "This is my book.");
   EXPECT_EQ(ToEnglish(u"他是我的朋友！").strEnglish, "He is my friend!");
@@ -110,15 +111,24 @@ TEST_F(RealDictionary, SegmentationPrefersCommonWordsOverTheGreedyCut) {
   EXPECT_EQ(segments[1].text, "\x81\x30\x81\x30");
 }
 
-TEST_F(RealDictionary, TheResultSaysWhatItIs) {
+TEST_F(RealDictionary, TheResultIsTranslationThenGlossThenWhatItIs) {
   CDictionaryEngine engine(*s_pDict);
   const EngineResult zh = engine.Translate(Direction::EnToZh, {"apple", "", "water"});
-  ASSERT_EQ(zh.lines.size(), 5u);
+  // The lines, a gap, one gloss line per line with words, a gap, the note.
+  ASSERT_EQ(zh.lines.size(), 8u);
   EXPECT_FALSE(zh.bFailed);
+  EXPECT_EQ(Utf8(zh.lines[0]), "苹果");
   EXPECT_EQ(zh.lines[1], "");
+  EXPECT_EQ(Utf8(zh.lines[2]), "水");
+  EXPECT_EQ(zh.lines[3], "");
+  EXPECT_EQ(Utf8(zh.lines[4]).rfind("apple /ˈæpəl/ 苹果(píngguǒ)", 0), 0u) << Utf8(zh.lines[4]);
+  EXPECT_EQ(Utf8(zh.lines[5]).rfind("water /", 0), 0u) << Utf8(zh.lines[5]);
+  EXPECT_EQ(zh.lines[6], "");
   EXPECT_NE(Utf8(zh.lines.back()).find("CC-CEDICT"), std::string::npos);
   const EngineResult en = engine.Translate(Direction::ZhToEn, {Gb(u"你好")});
-  ASSERT_EQ(en.lines.size(), 4u);  // English, pinyin, gap, note
+  ASSERT_EQ(en.lines.size(), 5u);  // English, gap, gloss, gap, note
+  EXPECT_EQ(en.lines[1], "");
+  EXPECT_EQ(Utf8(en.lines[2]).rfind("你好(nǐhǎo) ", 0), 0u) << Utf8(en.lines[2]);
   EXPECT_NE(en.lines.back().find("dictionary translation"), std::string::npos);
 }
 

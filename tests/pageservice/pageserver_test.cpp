@@ -1,7 +1,9 @@
 // The page service over real loopback sockets: the translation commands'
 // own request and extraction against it, raw HTTP/1.0 and 1.1, a burst of
-// bad requests among good ones, the LibreTranslate engine against a small
-// fake upstream, and the service Lexiphon starts inside itself.
+// bad requests among good ones, slow, idle and never-reading connections
+// held open beside good ones, connection limits, stopping, the
+// LibreTranslate engine against a small fake upstream, and the service
+// Lexiphon starts inside itself.
 #include "pageservice/pageserver.h"
 #include "pageservice/embedded.h"
 #include "pageservice/page.h"
@@ -23,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -292,6 +295,7 @@ class CFakeUpstream {
       {
         std::lock_guard lock(m_mutex);
         m_last = q;
+        ++m_nReceived;
       }
       const QString text = q.value(QLatin1String("q")).toString();
       if (q.value(QLatin1String("api_key")).toString() != QLatin1String("key")) {
@@ -320,6 +324,10 @@ class CFakeUpstream {
     std::lock_guard lock(m_mutex);
     return m_last;
   }
+  int Received() {
+    std::lock_guard lock(m_mutex);
+    return m_nReceived;
+  }
 
  private:
   httplib::Server m_server;
@@ -327,6 +335,7 @@ class CFakeUpstream {
   int m_nPort = 0;
   std::mutex m_mutex;
   QJsonObject m_last;
+  int m_nReceived = 0;
 };
 
 TEST_F(PageService, LibreTranslateEngineFrontsAnUpstreamAndTurnsItsFailuresIntoText) {
@@ -387,6 +396,183 @@ TEST_F(PageService, AMissingDictionaryIsSaidOnThePage) {
   const std::string shown = Utf8(ClientTranslate(m_nPort, TranslationDirection::EnToZh, "apple"));
   EXPECT_EQ(shown.find("以下是翻译结果：\r\n词典无法加载"), 0u) << shown;
   EXPECT_NE(shown.find("/nonexistent/cedict.lxd"), std::string::npos);
+}
+
+// Connections a hostile or careless client keeps open beside the good ones:
+// idle ones, ones whose header comes a byte at a time, and ones that send
+// request after request but never read an answer. Closed at the end.
+class CHeldConnections {
+ public:
+  CHeldConnections(int port, int idle, int slow, int neverReading) {
+    for (int i = 0; i < idle; ++i) m_idle.push_back(Connect(port));
+    const std::string start = "POST /translate_t?langpair=en|zh-CN HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+    for (int i = 0; i < slow; ++i) m_slow.push_back(Connect(port));
+    const std::string request = Post("HTTP/1.1", "en|zh-CN",
+                                     "hl=en&ie=GB2312&text=" + translate::SentText(std::string(7000, 'a')) +
+                                         "&langpair=en|zh-CN");
+    for (int i = 0; i < neverReading; ++i) {
+      const int fd = Connect(port);
+      // As many as the socket takes; the answers pile up unread.
+      for (int n = 0; n < 64; ++n) {
+        if (send(fd, request.data(), request.size(), MSG_NOSIGNAL | MSG_DONTWAIT) <= 0) break;
+      }
+      m_idle.push_back(fd);
+    }
+    // Bounded: one byte per connection every 100 ms, for at most 30 s.
+    m_trickle = std::thread([this, start] {
+      for (std::size_t at = 0; at < 300 && !m_bDone; ++at) {
+        for (int fd : m_slow) {
+          const char byte = at < start.size() ? start[at] : 'x';
+          send(fd, &byte, 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+        }
+        std::this_thread::sleep_for(100ms);
+      }
+    });
+  }
+  ~CHeldConnections() {
+    m_bDone = true;
+    m_trickle.join();
+    for (int fd : m_idle) close(fd);
+    for (int fd : m_slow) close(fd);
+  }
+  bool AllConnected() const {
+    return std::none_of(m_idle.begin(), m_idle.end(), [](int fd) { return fd < 0; }) &&
+           std::none_of(m_slow.begin(), m_slow.end(), [](int fd) { return fd < 0; });
+  }
+
+ private:
+  std::vector<int> m_idle;
+  std::vector<int> m_slow;
+  std::atomic<bool> m_bDone{false};
+  std::thread m_trickle;
+};
+
+TEST_F(PageService, SlowIdleAndNeverReadingConnectionsDoNotHoldUpGoodRequests) {
+  PageServiceConfig config;
+  config.nMaxConnectionsPerAddress = 0;  // every client here comes from 127.0.0.1
+  StartWith(config);
+  CHeldConnections held(m_nPort, 200, 64, 8);
+  ASSERT_TRUE(held.AllConnected());
+  // The client waits 30 s; a server that lets connections hold its
+  // workers keeps good requests waiting for many seconds.
+  std::vector<std::future<std::chrono::milliseconds>> took;
+  for (int i = 0; i < 24; ++i) {
+    took.push_back(std::async(std::launch::async, [this, i] {
+      const auto started = std::chrono::steady_clock::now();
+      const std::string shown = Utf8(ClientTranslate(m_nPort, TranslationDirection::EnToZh,
+                                                     i % 2 ? "water" : std::string(8000, 'w')));
+      EXPECT_EQ(shown.find("以下是翻译结果：\r\n"), 0u) << shown.substr(0, 200);
+      return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                   started);
+    }));
+  }
+  for (auto& t : took) EXPECT_LT(t.get(), 3000ms);
+}
+
+TEST_F(PageService, EveryAnswerCarriesTheSecurityHeadersAndBadRequestsClose) {
+  StartWith({});
+  const std::string body = "hl=en&ie=GB2312&text=" + translate::SentText("<script>") + "&langpair=en|zh-CN";
+  // The query's langpair percent-encoded, as a browser's form would send it.
+  const std::string ok = Raw(m_nPort, Post("HTTP/1.0", "en%7Czh-CN", body)).bytes;
+  EXPECT_EQ(ok.rfind("HTTP/1.1 200", 0), 0u) << ok.substr(0, 200);
+  EXPECT_NE(ok.find(translate::SentText("<script>")), std::string::npos);  // the echo is byte for byte
+  for (const std::string& request :
+       {ok, Raw(m_nPort, "GET / HTTP/1.0\r\n\r\n").bytes, Raw(m_nPort, "GET /x HTTP/1.0\r\n\r\n").bytes,
+        Raw(m_nPort, Post("HTTP/1.0", "en|fr", "text=a")).bytes, Raw(m_nPort, "BAD\r\n\r\n").bytes}) {
+    const std::string head = request.substr(0, request.find("\r\n\r\n"));
+    EXPECT_NE(head.find("\r\nContent-Security-Policy: default-src 'none'\r\n"), std::string::npos) << head;
+    EXPECT_NE(head.find("\r\nX-Content-Type-Options: nosniff"), std::string::npos) << head;
+  }
+
+  // A bad line in the middle of a kept connection: one 400, then the end,
+  // not the good request sent after it.
+  const std::string good = Post("HTTP/1.1", "en|zh-CN", body);
+  const RawReply bad = Raw(m_nPort, good + "NOT A REQUEST LINE\r\n\r\n" + good);
+  EXPECT_TRUE(bad.bClosed);
+  EXPECT_EQ(bad.bytes.rfind("HTTP/1.1 200", 0), 0u);
+  const std::size_t second = bad.bytes.find("HTTP/1.1 ", 1);
+  ASSERT_NE(second, std::string::npos);
+  EXPECT_EQ(bad.bytes.compare(second, 12, "HTTP/1.1 400"), 0) << bad.bytes.substr(second, 100);
+  EXPECT_EQ(bad.bytes.find("HTTP/1.1 ", second + 1), std::string::npos);
+  // A 400 of the page itself closes as well.
+  EXPECT_TRUE(Raw(m_nPort, Post("HTTP/1.1", "en|fr", "text=a")).bClosed);
+
+  // No length: 411 at once rather than after a read time-out.
+  const RawReply noLength = Raw(
+      m_nPort, "POST /translate_t?langpair=en|zh-CN HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\ntext=a", 1000ms);
+  EXPECT_EQ(noLength.bytes.rfind("HTTP/1.1 411", 0), 0u) << noLength.bytes.substr(0, 100);
+  EXPECT_TRUE(noLength.bClosed);
+  EXPECT_EQ(Raw(m_nPort, "POST /translate_t HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n1\r\na\r\n0\r\n\r\n",
+                1000ms)
+                .bytes.rfind("HTTP/1.1 411", 0),
+            0u);
+}
+
+// lexiphon-pageserver says where it listens before it serves: a client that
+// comes at once waits rather than being refused.
+TEST(PageServer, ListensFromBindOn) {
+  CPageServer server({});
+  const int port = server.Bind("127.0.0.1", 0);
+  ASSERT_GT(port, 0);
+  const int fd = Connect(port);
+  ASSERT_GE(fd, 0);
+  const std::string request = "GET / HTTP/1.0\r\n\r\n";
+  ASSERT_EQ(send(fd, request.data(), request.size(), MSG_NOSIGNAL), static_cast<ssize_t>(request.size()));
+  ASSERT_TRUE(server.Start());
+  EXPECT_EQ(ReadResponse(fd).rfind("HTTP/1.1 200", 0), 0u);
+  close(fd);
+}
+
+TEST_F(PageService, ConnectionsBeyondTheLimitsGet503WithRetryAfter) {
+  PageServiceConfig config;
+  config.nMaxConnectionsPerAddress = 3;
+  StartWith(config);
+  std::vector<int> held;
+  for (int i = 0; i < 3; ++i) held.push_back(Connect(m_nPort));
+  const RawReply refused = Raw(m_nPort, "GET / HTTP/1.0\r\n\r\n", 1000ms);
+  EXPECT_EQ(refused.bytes.rfind("HTTP/1.1 503", 0), 0u) << refused.bytes.substr(0, 100);
+  EXPECT_NE(refused.bytes.find("\r\nRetry-After: "), std::string::npos);
+  // A freed place is taken again.
+  close(held.back());
+  held.pop_back();
+  bool served = false;
+  for (int i = 0; i < 100 && !served; ++i)
+    served = Raw(m_nPort, "GET / HTTP/1.0\r\n\r\n", 1000ms).bytes.rfind("HTTP/1.1 200", 0) == 0;
+  EXPECT_TRUE(served);
+  for (int fd : held) close(fd);
+
+  m_pServer.reset();
+  config.nMaxConnectionsPerAddress = 0;
+  config.nMaxConnections = 2;
+  StartWith(config);
+  const int a = Connect(m_nPort);
+  const int b = Connect(m_nPort);
+  EXPECT_EQ(Raw(m_nPort, "GET / HTTP/1.0\r\n\r\n", 1000ms).bytes.rfind("HTTP/1.1 503", 0), 0u);
+  close(a);
+  close(b);
+}
+
+TEST_F(PageService, StoppingAnswersTheRequestInFlightAndEndsSoonDespiteSlowClients) {
+  CFakeUpstream upstream;
+  PageServiceConfig config;
+  config.engine = PageServiceConfig::Engine::Upstream;
+  config.upstream.strUrl = upstream.Url();
+  config.upstream.strApiKey = "key";
+  config.upstream.timeout = 5s;
+  StartWith(config);
+  CHeldConnections held(m_nPort, 10, 20, 0);
+  // "slow" takes the fake upstream 1.5 s.
+  auto inFlight = std::async(std::launch::async, [this] {
+    return Utf8(ClientTranslate(m_nPort, TranslationDirection::EnToZh, "slow"));
+  });
+  for (int i = 0; i < 500 && upstream.Received() == 0; ++i) std::this_thread::sleep_for(10ms);
+  ASSERT_EQ(upstream.Received(), 1);
+  const auto started = std::chrono::steady_clock::now();
+  m_pServer->Stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
+  // Started before the stop: answered with what the upstream said.
+  EXPECT_EQ(inFlight.get().rfind("以下是翻译结果：\r\n", 0), 0u);
+  EXPECT_TRUE(Raw(m_nPort, "GET / HTTP/1.0\r\n\r\n", 500ms).bytes.empty());
 }
 
 TEST(EmbeddedService, StartsOnceOnALoopbackPortAndTranslates) {

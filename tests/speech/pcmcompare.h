@@ -12,9 +12,10 @@ namespace speech_testing {
 
 using Pcm = std::vector<std::int16_t>;
 
-// Loudness every 10 ms (at 22050 Hz).
-inline std::vector<double> Envelope(const Pcm& pcm, std::size_t from = 0, std::size_t to = SIZE_MAX) {
-  constexpr std::size_t kFrame = 220;
+// Loudness every 10 ms.
+inline std::vector<double> Envelope(const Pcm& pcm, std::size_t from = 0, std::size_t to = SIZE_MAX,
+                                    int nRate = 22050) {
+  const std::size_t kFrame = static_cast<std::size_t>(nRate / 100);
   to = std::min(to, pcm.size());
   std::vector<double> env;
   for (std::size_t i = from; i + kFrame <= to; i += kFrame) {
@@ -47,19 +48,22 @@ inline double Similarity(const std::vector<double>& a, const std::vector<double>
 // stretch may start up to 100 ms earlier or later. Within one sentence two
 // runs differ only by such a shift; each sentence adds its own, so compare
 // sentence by sentence.
-inline double Resembles(const Pcm& pcm, std::size_t from, std::size_t to, const Pcm& ref) {
-  const std::vector<double> want = Envelope(ref);
+inline double Resembles(const Pcm& pcm, std::size_t from, std::size_t to, const Pcm& ref, int nRate = 22050) {
+  const std::vector<double> want = Envelope(ref, 0, SIZE_MAX, nRate);
   double best = -1;
-  for (long shift = -2205; shift <= 2205; shift += 55) {
+  const long reach = nRate / 10;
+  for (long shift = -reach; shift <= reach; shift += reach / 40) {
     const long start = static_cast<long>(from) + shift;
     if (start < 0) continue;
     const std::size_t end =
         to == SIZE_MAX ? SIZE_MAX : static_cast<std::size_t>(static_cast<long>(to) + shift);
-    best = std::max(best, Similarity(Envelope(pcm, static_cast<std::size_t>(start), end), want));
+    best = std::max(best, Similarity(Envelope(pcm, static_cast<std::size_t>(start), end, nRate), want));
   }
   return best;
 }
-inline double Resembles(const Pcm& pcm, const Pcm& ref) { return Resembles(pcm, 0, SIZE_MAX, ref); }
+inline double Resembles(const Pcm& pcm, const Pcm& ref, int nRate = 22050) {
+  return Resembles(pcm, 0, SIZE_MAX, ref, nRate);
+}
 
 inline int Peak(const Pcm& pcm, std::size_t from = 0, std::size_t to = SIZE_MAX) {
   int peak = 0;

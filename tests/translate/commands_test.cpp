@@ -167,6 +167,68 @@ TEST_F(TranslateCommandTest, FailuresShowTheBoxFirstThenTheSameTextInThePane) {
   }
 }
 
+TEST_F(TranslateCommandTest, TheFailureBoxComesUpOverTheWaitBoxAndOneEnterClosesIt) {
+  UseHost("127.0.0.1:" + std::to_string(PageServer::RefusedPort()));
+  SetInput("hello");
+  Action(kEnToZh)->trigger();
+  QPointer<QMessageBox> box;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+          if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
+        return !box.isNull();
+      },
+      15000));
+  // The keyboard is the box's, while the wait box is still up behind it.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == box.data(); }));
+  EXPECT_TRUE(WaitWindow() && WaitWindow()->isVisible());
+  QWidget* focus = QApplication::focusWidget();
+  ASSERT_NE(focus, nullptr);
+  EXPECT_EQ(focus->window(), box.data());
+  QTest::keyClick(focus, Qt::Key_Return);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return box.isNull() || !box->isVisible(); }));
+  ASSERT_TRUE(WaitForIdle());
+  EXPECT_EQ(text::ToUnicode(ResultBytes()), FailureText(7));
+}
+
+TEST_F(TranslateCommandTest, AnErrorStatusOrAPageWithoutResultIsAFailureAnEmptyResultIsNot) {
+  struct Case {
+    int status;
+    std::string page;
+    QString shown;  // empty: no box, an empty pane
+  };
+  // The echo of the sent text and the anchor, then a translation that is empty.
+  const std::string empty = "<textarea>" + SentText("hello") + std::string(PageServer::kAnchor) + "</div>";
+  for (const Case& c : {Case{500, "<html>Internal Server Error</html>", HttpStatusText(500)},
+                        Case{404, empty, QStringLiteral("翻译服务出错（HTTP 404）")},
+                        Case{200, "<html>maintenance</html>", QStringLiteral("翻译页面中没有找到译文")},
+                        // The service's own word on the error, where the translation would be.
+                        Case{503, "<textarea>" + SentText("hello") + std::string(PageServer::kAnchor) +
+                                      "x&lt;y</div>",
+                             QStringLiteral("翻译服务出错（HTTP 503）\r\nx<y")},
+                        Case{200, empty, QString()}}) {
+    SCOPED_TRACE(c.status);
+    m_server.SetResponder([c](const PageServer::Request&) {
+      PageServer::Reply reply{c.page};
+      reply.status = c.status;
+      return reply;
+    });
+    Result()->SetWindowTextBytes("before");
+    testing_support::MessageBoxWatcher boxes;
+    SetInput("hello");
+    Action(kZhToEn)->trigger();
+    ASSERT_TRUE(WaitForIdle());
+    testing_support::ProcessDeferred();
+    if (c.shown.isEmpty()) {
+      EXPECT_TRUE(boxes.texts().isEmpty());
+      EXPECT_EQ(ResultBytes(), "");
+    } else {
+      EXPECT_EQ(boxes.texts(), QStringList{c.shown});
+      EXPECT_EQ(text::ToUnicode(ResultBytes()), c.shown);
+    }
+  }
+}
+
 TEST_F(TranslateCommandTest, TextChecksAnswerWithABoxAndStartNothing) {
   testing_support::MessageBoxWatcher boxes;
   SetInput(" \t\r\n ");

@@ -1,4 +1,5 @@
 #include "support/pageserver.h"
+#include "text/codepage.h"
 #include "translate/translation.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ TEST(ExtractTranslation, WorkedExamples) {
         "<textarea>" + s + kA +
         "<span>Following is the translation:<br>Hello, it&#39;s &quot;me&quot;</span></div>";
     EXPECT_EQ(ExtractTranslation(page, s, TranslationDirection::ZhToEn),
-              "Following is the translation:\r\nHello, it's  me </span>");
+              "Following is the translation:\r\nHello, it's \"me\"</span>");
   }
   {
     SCOPED_TRACE("no marker: the translation starts at 93 + len(S); no heading: all of it");
@@ -53,12 +54,32 @@ TEST(ExtractTranslation, EmptyWithoutEndTagOrWhenThePageIsTooShort) {
   EXPECT_EQ(ExtractTranslation("", s, TranslationDirection::ZhToEn), "");
 }
 
-TEST(ExtractTranslation, ReplacesOnlyItsFourFormsEverywhere) {
+TEST(ExtractTranslation, DecodesLineBreaksAndEntitiesInOnePass) {
   const std::string s = SentText("x");
-  const std::string body = kM + "<br>a<br>b<BR>c<br/>&amp;&lt;&gt;&nbsp;&#160;&#160;&quot;&#39;&#39;<p>";
-  const std::string page = "<textarea>" + s + kA + body + "</div>";
-  EXPECT_EQ(ExtractTranslation(page, s, TranslationDirection::EnToZh),
-            kM + "\r\na\r\nb<BR>c<br/>&amp;&lt;&gt;&nbsp;   ''<p>");
+  const auto shown = [&](const std::string& body) {
+    return ExtractTranslation("<textarea>" + s + kA + kM + body + "</div>", s, TranslationDirection::EnToZh)
+        .substr(kM.size());
+  };
+  // Only "<br>" is a line break; other tags stay.
+  EXPECT_EQ(shown("<br>a<br>b<BR>c<br/><p>"), "\r\na\r\nb<BR>c<br/><p>");
+  EXPECT_EQ(shown("&quot;&amp;&lt;&gt;&apos;&#39;&nbsp;&#160;|"), "\"&<>''  |");
+  // Decoded text is not decoded again.
+  EXPECT_EQ(shown("&amp;lt; &amp;amp; &amp;#65;"), "&lt; &amp; &#65;");
+  // Numeric references, decimal and hex, ASCII or not, become the code
+  // page's bytes; a no-break space is an ordinary one.
+  EXPECT_EQ(shown("&#65;&#x42;&#X63;&#22909;&#x597D;&#xA0;&#128512;"),
+            "ABc" + kHao + kHao + " " + text::FromUnicode(QString::fromUcs4(U"\U0001F600", 1)));
+  // Malformed, out of range or unknown: left as they are.
+  EXPECT_EQ(shown("&#;&#x;&#65&#0;&#xD800;&#x110000;&#99999999;&copy;&amp"),
+            "&#;&#x;&#65&#0;&#xD800;&#x110000;&#99999999;&copy;&amp");
+}
+
+TEST(FindTranslation, TellsAPageWithoutResultFromAnEmptyResult) {
+  const std::string s = SentText("Good");
+  const std::string echo = "<textarea>" + s + kA;
+  EXPECT_EQ(FindTranslation(echo + "</div>", s, TranslationDirection::EnToZh), std::string());
+  EXPECT_EQ(FindTranslation(echo + kM + "<br>" + kHao, s, TranslationDirection::EnToZh), std::nullopt);
+  EXPECT_EQ(FindTranslation("<html>Service unavailable</html>", s, TranslationDirection::ZhToEn), std::nullopt);
 }
 
 TEST(ExtractTranslation, HeadingMatchesOnlyAtCharacterBoundaries) {

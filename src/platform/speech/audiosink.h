@@ -40,6 +40,11 @@ class IAudioSink {
                             const CCancel& cancel) = 0;
   virtual bool Failed() const { return false; }
 
+  // Samples taken by Write so far, and how many of them have been heard; a
+  // purge makes the dropped ones count as never taken. Any thread.
+  virtual std::uint64_t Accepted() const = 0;
+  virtual std::uint64_t Heard() const = 0;
+
   // Any thread.
   virtual void Pause() = 0;
   virtual void Resume() = 0;
@@ -60,6 +65,8 @@ class CImmediateSink : public IAudioSink {
   void Resume() override;
   void SetVolume(int nPercent) override;
   void Interrupt() override;
+  std::uint64_t Accepted() const override { return Position(); }
+  std::uint64_t Heard() const override { return Position(); }
 
   int SampleRate() const;
   // Samples played so far.

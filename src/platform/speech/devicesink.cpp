@@ -79,8 +79,12 @@ class CDeviceFeeder : public QObject {
     if (free <= 0) return;
     m_buffer.resize(static_cast<std::size_t>(free));
     const std::size_t n = m_pOwner->TakeFromRing(m_buffer.data(), m_buffer.size());
+    const qsizetype fill = (m_pSink->bufferSize() - m_pSink->bytesFree()) / 2 + static_cast<qsizetype>(n);
+    m_pOwner->m_nDeviceFill = static_cast<std::uint64_t>(std::max<qsizetype>(0, fill));
     if (n == 0) {
-      m_timer.stop();  // Write kicks it again
+      // Write kicks it again; until the device has played out, keep
+      // following its position.
+      if (fill <= 0) m_timer.stop();
       return;
     }
     const qint64 bytes = static_cast<qint64>(n * 2);
@@ -119,6 +123,8 @@ bool CDeviceSink::Open(int nSampleRate) {
     if (m_pThread && nSampleRate == m_nSampleRate) return true;
     m_ring.assign(static_cast<std::size_t>(nSampleRate) * kRingMs / 1000, 0);
     m_nHead = m_nCount = 0;
+    m_nAccepted = m_nTaken;
+    m_nDeviceFill = 0;
   }
   if (!m_pThread) {
     m_pThread = std::make_unique<QThread>();
@@ -165,6 +171,7 @@ std::size_t CDeviceSink::Write(const std::int16_t* pSamples, std::size_t n, bool
         m_ring[(m_nHead + m_nCount + i) % m_ring.size()] = pSamples[done + i];
       kick = kick || m_nCount == 0;
       m_nCount += k;
+      m_nAccepted += k;
       done += k;
     }
   }
@@ -183,6 +190,7 @@ std::size_t CDeviceSink::TakeFromRing(std::int16_t* pOut, std::size_t nMax) {
   if (n > 0) {
     m_nHead = (m_nHead + n) % m_ring.size();
     m_nCount -= n;
+    m_nTaken += n;
     m_cvSpace.notify_all();
   }
   ApplyVolume(pOut, pOut, n, m_nVolume.load());
@@ -229,11 +237,24 @@ void CDeviceSink::Purge() {
   {
     std::lock_guard lock(m_mutex);
     m_nHead = m_nCount = 0;
+    // The device's buffer goes too: what was heard stays the count.
+    m_nTaken -= std::min<std::uint64_t>(m_nTaken, m_nDeviceFill.exchange(0));
+    m_nAccepted = m_nTaken;
     m_cvSpace.notify_all();
   }
   if (CDeviceFeeder* feeder = m_pFeeder)
     QMetaObject::invokeMethod(
         feeder, [feeder] { feeder->Drop(); }, Qt::QueuedConnection);
+}
+
+std::uint64_t CDeviceSink::Accepted() const {
+  std::lock_guard lock(m_mutex);
+  return m_nAccepted;
+}
+
+std::uint64_t CDeviceSink::Heard() const {
+  std::lock_guard lock(m_mutex);
+  return m_nTaken - std::min<std::uint64_t>(m_nTaken, m_nDeviceFill.load());
 }
 
 void CDeviceSink::Interrupt() {

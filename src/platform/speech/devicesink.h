@@ -37,6 +37,8 @@ class CDeviceSink : public IAudioSink {
   void SetVolume(int nPercent) override;
   void Purge() override;
   void Interrupt() override;
+  std::uint64_t Accepted() const override;
+  std::uint64_t Heard() const override;
 
  private:
   friend class CDeviceFeeder;
@@ -53,6 +55,10 @@ class CDeviceSink : public IAudioSink {
   bool m_bPaused = false;
   bool m_bFailed = false;
   std::atomic<int> m_nVolume{100};
+  // Samples written, moved to the device, and still in the device's buffer.
+  std::uint64_t m_nAccepted = 0;
+  std::uint64_t m_nTaken = 0;
+  std::atomic<std::uint64_t> m_nDeviceFill{0};
 
   std::mutex m_openMutex;  // the synthesis thread opens, the interface thread releases
   std::unique_ptr<QThread> m_pThread;

@@ -44,7 +44,7 @@ HRESULT CoCreateInstance(const GUID& rclsid, IUnknown* pUnkOuter, std::uint32_t 
   if (pUnkOuter) return CLASS_E_NOAGGREGATION;
   IUnknown* object = nullptr;
   if (rclsid == CLSID_SpVoice) {
-    if (!CEspeak::Start()) return E_FAIL;
+    // Cheap: the synthesisers and the sound device open on the first Speak.
     object = new CSpVoice();
   } else if (rclsid == CLSID_SpObjectTokenCategory) {
     object = new CSpObjectTokenCategory();

@@ -127,6 +127,20 @@ class ISpObjectTokenCategory : public IUnknown {
 
 class IAudioSink;
 
+// What the voice is saying now. Positions are UTF-16 offsets into the text
+// of the stream being heard.
+constexpr std::uint32_t SPRS_DONE = 1;
+constexpr std::uint32_t SPRS_IS_SPEAKING = 2;
+
+struct SPVOICESTATUS {
+  std::uint32_t ulCurrentStream = 0;     // the stream being heard
+  std::uint32_t ulLastStreamQueued = 0;
+  HRESULT hrLastResult = S_OK;
+  std::uint32_t dwRunningState = SPRS_DONE;
+  std::uint32_t ulInputWordPos = 0;      // the word being heard
+  std::uint32_t ulInputWordLen = 0;      // 0 before the first word
+};
+
 class ISpVoice : public IUnknown {
  public:
   // Where the voice plays: null is the default sound device.
@@ -142,7 +156,8 @@ class ISpVoice : public IUnknown {
   // Null selects the default voice (English and Mandarin by script).
   virtual HRESULT SetVoice(ISpObjectToken* pToken) = 0;
   virtual HRESULT GetVoice(ISpObjectToken** ppToken) = 0;
-  // -10..10, clamped; each 10 steps triple or third the voice's normal speed.
+  // -10..10, clamped; each 10 steps triple or third the voice's normal
+  // speed, every step distinct.
   virtual HRESULT SetRate(std::int32_t RateAdjust) = 0;
   virtual HRESULT GetRate(std::int32_t* pRateAdjust) = 0;
   // 0..100, a gain applied to what plays from now on; above 100 is E_INVALIDARG.
@@ -150,6 +165,11 @@ class ISpVoice : public IUnknown {
   virtual HRESULT GetVolume(std::uint16_t* pusVolume) = 0;
   // S_OK when everything queued has been played, S_FALSE after msTimeout.
   virtual HRESULT WaitUntilDone(std::uint32_t msTimeout) = 0;
+  // Follows what the sink has played, so it keeps still while paused.
+  virtual HRESULT GetStatus(SPVOICESTATUS* pStatus) {
+    (void)pStatus;
+    return E_NOTIMPL;
+  }
 };
 
 HRESULT CoCreateInstance(const GUID& rclsid, IUnknown* pUnkOuter, std::uint32_t dwClsContext,

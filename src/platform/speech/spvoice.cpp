@@ -1,7 +1,8 @@
 #include "platform/speech/spvoice.h"
 
 #include "platform/speech/devicesink.h"
-#include "platform/speech/espeakbackend.h"
+#include "platform/speech/resampler.h"
+#include "platform/speech/synthbackend.h"
 #include "platform/speech/textsplit.h"
 #include "platform/speech/tokens.h"
 
@@ -12,11 +13,26 @@ namespace speech {
 
 namespace {
 constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+
+// UTF-16 units in the first nByte bytes of a UTF-8 text.
+std::uint32_t Utf16Units(const std::string& utf8, std::size_t nByte) {
+  std::uint32_t units = 0;
+  for (std::size_t i = 0; i < std::min(nByte, utf8.size()); ++i) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if ((b & 0xC0) == 0x80) continue;
+    units += b >= 0xF0 ? 2 : 1;
+  }
+  return units;
 }
 
-CSpVoice::CSpVoice() : m_pSink(std::make_shared<CDeviceSink>()) {
-  m_thread = std::thread([this] { Run(); });
+// The default voice's English: the natural one where it can run.
+std::string DefaultEnglishVoice() {
+  return FliteBackend().Start() ? kNaturalEnglishVoice : kEnglishVoice;
 }
+}  // namespace
+
+// The synthesis thread and the engines start with the first text.
+CSpVoice::CSpVoice() : m_pSink(std::make_shared<CDeviceSink>()) {}
 
 CSpVoice::~CSpVoice() {
   {
@@ -25,7 +41,7 @@ CSpVoice::~CSpVoice() {
     PurgeLocked();
   }
   m_cvWork.notify_all();
-  m_thread.join();
+  if (m_thread.joinable()) m_thread.join();
 }
 
 HRESULT CSpVoice::QueryInterface(const GUID& riid, void** ppvObject) {
@@ -39,6 +55,9 @@ HRESULT CSpVoice::QueryInterface(const GUID& riid, void** ppvObject) {
 
 void CSpVoice::PurgeLocked() {
   m_queue.clear();
+  m_marks.clear();
+  m_heardWord = {};
+  m_nEndAt = 0;
   ++m_nGeneration;
   m_pSink->Interrupt();
   m_pSink->Purge();
@@ -66,6 +85,7 @@ HRESULT CSpVoice::Speak(const char16_t* pwcs, std::uint32_t dwFlags, std::uint32
     if (!m_pSink->IsAvailable()) return SPERR_NO_AUDIO_DEVICE;
     stream = ++m_nLastStream;
     m_queue.push_back({std::u16string(pwcs), stream, m_nGeneration.load()});
+    if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
   }
   m_cvWork.notify_one();
   if (pulStreamNumber) *pulStreamNumber = stream;
@@ -92,10 +112,10 @@ HRESULT CSpVoice::SetVoice(ISpObjectToken* pToken) {
   if (pToken) {
     const std::optional<std::string> id = VoiceIdentifierOf(pToken);
     if (!id) return E_INVALIDARG;
-    const auto& voices = CEspeak::Voices();
-    if (!id->empty() && std::none_of(voices.begin(), voices.end(),
-                                     [&](const SVoiceInfo& v) { return v.strIdentifier == *id; }))
-      return SPERR_NOT_FOUND;
+    if (!id->empty()) {
+      ISynthBackend& backend = BackendOf(*id);
+      if (!backend.Start() || !backend.HasVoice(*id)) return SPERR_NOT_FOUND;
+    }
     voice = *id;
   }
   std::lock_guard lock(m_mutex);
@@ -149,6 +169,24 @@ HRESULT CSpVoice::WaitUntilDone(std::uint32_t msTimeout) {
   return m_cvDone.wait_for(lock, std::chrono::milliseconds(msTimeout), done) ? S_OK : S_FALSE;
 }
 
+HRESULT CSpVoice::GetStatus(SPVOICESTATUS* pStatus) {
+  if (!pStatus) return E_POINTER;
+  std::lock_guard lock(m_mutex);
+  const std::uint64_t heard = m_pSink->Heard();
+  while (!m_marks.empty() && m_marks.front().nAt <= heard) {
+    m_heardWord = m_marks.front();
+    m_marks.pop_front();
+  }
+  *pStatus = {};
+  pStatus->ulLastStreamQueued = m_nLastStream;
+  pStatus->ulCurrentStream = m_heardWord.nStream;
+  pStatus->ulInputWordPos = m_heardWord.nPos;
+  pStatus->ulInputWordLen = m_heardWord.nLen;
+  const bool done = m_queue.empty() && !m_bSpeaking && heard >= m_nEndAt;
+  pStatus->dwRunningState = done ? SPRS_DONE : SPRS_IS_SPEAKING;
+  return S_OK;
+}
+
 void CSpVoice::Run() {
   for (;;) {
     SJob job;
@@ -172,18 +210,27 @@ void CSpVoice::Run() {
 void CSpVoice::SpeakJob(const SJob& job) {
   const CCancel cancel{&m_nGeneration, job.nGeneration};
   std::shared_ptr<IAudioSink> sink;
-  bool bDefaultVoice = true;
+  std::string chosen;
   {
     std::lock_guard lock(m_mutex);
     sink = m_pSink;
-    bDefaultVoice = m_strVoice.empty();
+    chosen = m_strVoice;
   }
-  if (cancel.IsSet() || !sink->Open(CEspeak::SampleRate())) return;
+  const std::string english = chosen.empty() ? DefaultEnglishVoice() : std::string();
+  // The whole text plays at the rate of the voice chosen (for the default
+  // voice, of its English one); a piece from another synthesiser is
+  // resampled to it.
+  ISynthBackend& first = BackendOf(chosen.empty() ? english : chosen);
+  if (!first.Start()) return;
+  const int outRate = first.SampleRate();
+  if (cancel.IsSet() || !sink->Open(outRate)) return;
+  const std::uint64_t base = sink->Accepted();
 
   // PCM the sink has not taken yet; the synthesiser is never kept waiting
   // for the sink, so its lock is free while we wait.
   std::vector<std::int16_t> pending;
   std::size_t sent = 0;
+  std::uint64_t produced = 0;  // samples of this text so far
   const auto offer = [&](bool bWait) {
     while (sent < pending.size()) {
       const std::size_t k = sink->Write(pending.data() + sent, pending.size() - sent, bWait, cancel);
@@ -198,8 +245,13 @@ void CSpVoice::SpeakJob(const SJob& job) {
       sent = 0;
     }
   };
+  const auto append = [&](const std::vector<std::int16_t>& pcm) {
+    pending.insert(pending.end(), pcm.begin(), pcm.end());
+    produced += pcm.size();
+  };
 
-  CTextPieces pieces(job.text, bDefaultVoice);
+  CTextPieces pieces(job.text, chosen.empty());
+  std::vector<std::int16_t> converted;
   while (std::optional<SPiece> piece = pieces.Next()) {
     std::string voice;
     int rate = 0;
@@ -210,18 +262,37 @@ void CSpVoice::SpeakJob(const SJob& job) {
     }
     // A voice chosen mid-text applies from the next piece; the default voice
     // picks by the piece's script.
-    if (voice.empty()) voice = piece->bChinese ? kMandarinVoice : kEnglishVoice;
-    CEspeak::Synthesize(voice, CEspeak::WordsPerMinute(rate), piece->strUtf8, piece->bSentenceEnd,
-                        [&](const std::int16_t* p, std::size_t n) {
-                          if (cancel.IsSet() || sink->Failed()) return false;
-                          pending.insert(pending.end(), p, p + n);
-                          offer(false);
-                          return true;
-                        });
+    if (voice.empty()) voice = piece->bChinese ? kMandarinVoice : (english.empty() ? DefaultEnglishVoice() : english);
+    ISynthBackend& backend = BackendOf(voice);
+    if (!backend.Start()) continue;
+    CResampler resampler(backend.SampleRate(), outRate);
+    const std::uint64_t pieceAt = base + produced;
+    const auto onWord = [&](const SWordEvent& e) {
+      const std::uint32_t from = Utf16Units(piece->strUtf8, e.nByte);
+      const std::uint32_t to = Utf16Units(piece->strUtf8, e.nByte + e.nBytes);
+      std::lock_guard lock(m_mutex);
+      if (cancel.IsSet()) return;
+      m_marks.push_back({job.nStream, pieceAt + resampler.ToOutput(e.nSample),
+                         static_cast<std::uint32_t>(piece->nStart) + from, to - from});
+    };
+    const auto onPcm = [&](const std::int16_t* p, std::size_t n) {
+      if (cancel.IsSet() || sink->Failed()) return false;
+      converted.clear();
+      resampler.Push(p, n, converted);
+      append(converted);
+      offer(false);
+      return true;
+    };
+    backend.Synthesize({voice, rate, piece->strUtf8, piece->bSentenceEnd}, onPcm, onWord);
+    converted.clear();
+    resampler.Flush(converted);
+    append(converted);
     offer(true);
     // A sink that failed (the sound server went away) ends this text.
     if (cancel.IsSet() || sink->Failed()) return;
   }
+  std::lock_guard lock(m_mutex);
+  if (!cancel.IsSet()) m_nEndAt = base + produced;
 }
 
 }  // namespace speech

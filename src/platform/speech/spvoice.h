@@ -30,6 +30,7 @@ class CSpVoice : public CUnknownImpl<ISpVoice> {
   HRESULT SetVolume(std::uint16_t usVolume) override;
   HRESULT GetVolume(std::uint16_t* pusVolume) override;
   HRESULT WaitUntilDone(std::uint32_t msTimeout) override;
+  HRESULT GetStatus(SPVOICESTATUS* pStatus) override;
 
  protected:
   ~CSpVoice() override;
@@ -39,6 +40,13 @@ class CSpVoice : public CUnknownImpl<ISpVoice> {
     std::u16string text;
     std::uint32_t nStream;
     std::uint32_t nGeneration;
+  };
+  // A word of a stream and the sink position where its sound starts.
+  struct SWordMark {
+    std::uint32_t nStream = 0;
+    std::uint64_t nAt = 0;
+    std::uint32_t nPos = 0;
+    std::uint32_t nLen = 0;
   };
 
   void Run();
@@ -55,6 +63,9 @@ class CSpVoice : public CUnknownImpl<ISpVoice> {
   bool m_bPaused = false;
   std::uint32_t m_nLastStream = 0;
   std::atomic<std::uint32_t> m_nGeneration{0};  // a purge moves it on
+  std::deque<SWordMark> m_marks;  // made by the synthesis, not heard yet
+  SWordMark m_heardWord;
+  std::uint64_t m_nEndAt = 0;  // where the last text written ends
 
   std::shared_ptr<IAudioSink> m_pSink;
   CRef<ISpObjectToken> m_pToken;

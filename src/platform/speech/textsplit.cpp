@@ -97,6 +97,7 @@ std::optional<SPiece> CTextPieces::Next() {
   SPiece piece;
   piece.strUtf8 =
       QStringView(m_text.data() + start, static_cast<qsizetype>(pos - start)).toUtf8().toStdString();
+  piece.nStart = start;
   piece.bChinese = script == Script::Han;
   piece.bSentenceEnd = sentenceEnd || pos >= size;
   return piece;

@@ -19,6 +19,7 @@ Script ScriptOf(char32_t ch);
 
 struct SPiece {
   std::string strUtf8;
+  std::size_t nStart = 0;  // where it starts in the text, in UTF-16 units
   bool bChinese = false;
   // Ends a sentence or a line: the synthesiser pauses after it.
   bool bSentenceEnd = false;

@@ -1,6 +1,6 @@
 #include "platform/speech/tokens.h"
 
-#include "platform/speech/espeakbackend.h"
+#include "platform/speech/synthbackend.h"
 
 #include <QString>
 
@@ -152,9 +152,9 @@ CRef<CSpObjectToken> MakeDefaultVoiceToken() {
   // The settings box preselects the first name in sorted order; the leading
   // bracket sorts this voice before every language, so OK there keeps a
   // voice that reads English and Chinese instead of switching to Afrikaans.
-  def->SetValue(u"", u"(Default) English and Mandarin, by script");
-  def->SetValue(u"409", u"(Default) English and Mandarin, by script");
-  def->SetValue(u"804", u"（默认）英语和普通话，按文字自动切换");
+  def->SetValue(u"", u"(Default) natural English and Mandarin, by script");
+  def->SetValue(u"409", u"(Default) natural English and Mandarin, by script");
+  def->SetValue(u"804", u"（默认）自然英语女声和普通话，按文字自动切换");
   def->SetAttribute(u"Name", u"Default");
   def->SetAttribute(u"Language", u"409;804");
   def->SetAttribute(u"Vendor", u"Lexiphon");
@@ -166,24 +166,29 @@ CRef<CSpObjectToken> MakeDefaultVoiceToken() {
 std::vector<CRef<CSpObjectToken>> MakeVoiceTokens() {
   std::vector<CRef<CSpObjectToken>> tokens;
   tokens.push_back(MakeDefaultVoiceToken());
-  if (!CEspeak::Start()) return tokens;
-  for (const SVoiceInfo& v : CEspeak::Voices()) {
-    auto* token = new CSpObjectToken(SPCAT_VOICES, FromUtf8(v.strIdentifier));
-    const std::u16string name = FromUtf8(v.strName);
-    token->SetValue(u"", name);
-    token->SetValue(u"409", name);  // the synthesiser names its voices in English
-    token->SetAttribute(u"Name", name);
-    token->SetAttribute(u"Vendor", u"eSpeak NG");
-    if (v.nGender == 1) token->SetAttribute(u"Gender", u"Male");
-    if (v.nGender == 2) token->SetAttribute(u"Gender", u"Female");
-    if (v.nAge > 0) token->SetAttribute(u"Age", FromUtf8(std::to_string(v.nAge)));
-    if (const SLanguage* lang = FindLanguage(v.strLanguage)) {
-      token->SetValue(u"804", std::u16string(lang->chinese) + u"（" + name + u"）");
-      if (lang->langId) token->SetAttribute(u"Language", lang->langId);
+  // The natural English voices first: after the default, what a learner wants.
+  for (ISynthBackend* backend : {&FliteBackend(), &EspeakBackend()}) {
+    if (!backend->Start()) continue;
+    for (const SVoiceInfo& v : backend->Voices()) {
+      auto* token = new CSpObjectToken(SPCAT_VOICES, FromUtf8(v.strIdentifier));
+      const std::u16string name = FromUtf8(v.strName);
+      token->SetValue(u"", name);
+      token->SetValue(u"409", name);  // the synthesisers name their voices in English
+      token->SetAttribute(u"Name", name);
+      token->SetAttribute(u"Vendor", v.strVendor);
+      if (v.nGender == 1) token->SetAttribute(u"Gender", u"Male");
+      if (v.nGender == 2) token->SetAttribute(u"Gender", u"Female");
+      if (v.nAge > 0) token->SetAttribute(u"Age", FromUtf8(std::to_string(v.nAge)));
+      const SLanguage* lang = FindLanguage(v.strLanguage);
+      if (!v.strChinese.empty())
+        token->SetValue(u"804", v.strChinese);
+      else if (lang)
+        token->SetValue(u"804", std::u16string(lang->chinese) + u"（" + name + u"）");
+      if (lang && lang->langId) token->SetAttribute(u"Language", lang->langId);
+      CRef<CSpObjectToken> ref;
+      ref.Attach(token);
+      tokens.push_back(std::move(ref));
     }
-    CRef<CSpObjectToken> ref;
-    ref.Attach(token);
-    tokens.push_back(std::move(ref));
   }
   return tokens;
 }
