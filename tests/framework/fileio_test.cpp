@@ -26,8 +26,8 @@ TEST(ReadWholeFile, LimitsAndCauses) {
   EXPECT_EQ(fw::ReadWholeFile(cwd.file("none"), out, 10).error, fw::FileError::fileNotFound);
   EXPECT_EQ(fw::ReadWholeFile(cwd.path(), out, 10).error, fw::FileError::isDirectory);
   EXPECT_EQ(fw::ReadWholeFile(cwd.file("ten/below"), out, 10).error, fw::FileError::badPath);
-  // A file whose size cannot be known in advance is still capped.
-  EXPECT_EQ(fw::ReadWholeFile("/dev/zero", out, 1000).error, fw::FileError::tooLarge);
+  // A device is never read, however small the cap.
+  EXPECT_EQ(fw::ReadWholeFile("/dev/zero", out, 1000).error, fw::FileError::notRegular);
 }
 
 TEST(WriteFileAtomic, ReplacesWholeFilesAndFailuresLeaveTheOldOne) {
