@@ -10,6 +10,8 @@ CLexiphonDoc::~CLexiphonDoc() = default;
 
 bool CLexiphonDoc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return false;
+  m_bStoredForm = true;
+  m_textFormat = {};
   // Undoable, with the reload of last.txt that follows as the same step.
   if (fw::CEditView* input = GetFirstView()) input->ReplaceWindowTextBytes({});
   return true;
@@ -18,18 +20,33 @@ bool CLexiphonDoc::OnNewDocument() {
 void CLexiphonDoc::Serialize(fw::CArchive& ar) {
   fw::CEditView* input = GetFirstView();
   if (ar.IsStoring()) {
-    ar.Write(input ? input->GetWindowTextBytes() : std::string());
+    const std::string text = input ? input->GetWindowTextBytes() : std::string();
+    if (!m_bStoredForm) {
+      // No 0x00 added and no mixed line ends: grep and editors still see a
+      // text file.
+      ar.Write(PaneToFile(text, m_textFormat));
+      return;
+    }
+    ar.Write(text);
     ar.WriteString(m_strExtra);
     return;
   }
   // Loading reads back what storing writes: the text, then the empty extra
-  // string's single 0x00 byte when it is there. Anything else the file holds
-  // is text.
+  // string's single 0x00 byte. Without that byte the file is plain text.
   std::string_view bytes = ar.Remaining();
-  if (!bytes.empty() && bytes.back() == '\0') bytes.remove_suffix(1);
-  if (bytes.size() > fw::CEditView::kMaxLoadBytes) throw fw::CFileException{fw::FileError::tooLarge};
-  if (input) input->ReplaceWindowTextBytes(bytes);
+  m_bStoredForm = !bytes.empty() && bytes.back() == '\0';
+  m_textFormat = {};
+  std::string text;
+  if (m_bStoredForm) {
+    bytes.remove_suffix(1);
+    text = bytes;
+  } else {
+    m_textFormat = DetectTextFormat(bytes);
+    text = FileToPane(bytes, m_textFormat);
+  }
   ar.Skip(ar.Remaining().size());
+  if (text.size() > fw::CEditView::kMaxLoadBytes) throw fw::CFileException{fw::FileError::tooLarge};
+  if (input) input->ReplaceWindowTextBytes(text);
 }
 
 bool CLexiphonDoc::SaveModified() {

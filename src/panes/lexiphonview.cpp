@@ -59,15 +59,15 @@ void CLexiphonView::ShowDeferredMessage() {
 
 bool CLexiphonView::ReadTextIntoPane(const QString& path) {
   std::string text;
-  TextEncoding encoding = TextEncoding::gb18030;
-  const fw::FileResult r = ReadTextFile(path, text, kMaxLoadBytes, &encoding);
+  TextFormat format;
+  const fw::FileResult r = ReadTextFile(path, text, kMaxLoadBytes, &format);
   if (!r.ok()) {
     // The pane keeps what it has rather than losing it to a failed read.
     Report(fw::FileErrorMessage(r.error, path));
     return false;
   }
   ReplaceWindowTextBytes(text);
-  m_nEncoding = static_cast<int>(encoding);
+  m_format = format;
   return true;
 }
 
@@ -102,7 +102,7 @@ void CLexiphonView::LoadLastTextInto(bool bUndoable, bool bJoinPrevious) {
     return;
   }
   m_bLastTextKept = false;
-  m_nEncoding = static_cast<int>(TextEncoding::gb18030);
+  m_format = {};
   put(text);
 }
 
@@ -125,12 +125,12 @@ void CLexiphonView::OnFileSaveAs() {
   dlg.setNameFilter(QStringLiteral("文本文件 (*.txt)"));
   dlg.setDefaultSuffix(QStringLiteral("txt"));
   // A file opened in another encoding goes back in it; say which.
-  const auto encoding = static_cast<TextEncoding>(m_nEncoding);
-  dlg.setLabelText(QFileDialog::FileType, QStringLiteral("保存类型（编码 %1）：").arg(EncodingName(encoding)));
+  dlg.setLabelText(QFileDialog::FileType, QStringLiteral("保存类型（编码 %1）：").arg(EncodingName(m_format.encoding)));
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
   const QString path = dlg.selectedFiles().constFirst();
-  // The pane's bytes exactly, replacing the whole file in one step.
-  const fw::FileResult r = fw::WriteFileAtomic(path, EncodeFromCodePage(GetWindowTextBytes(), encoding));
+  // The pane's bytes, in the file's own encoding and line ends, replacing
+  // the whole file in one step.
+  const fw::FileResult r = fw::WriteFileAtomic(path, PaneToFile(GetWindowTextBytes(), m_format));
   if (!r.ok()) fw::AfxMessageBox(fw::FileErrorMessage(r.error, path));
 }
 

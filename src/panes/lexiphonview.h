@@ -1,6 +1,7 @@
 #pragma once
 // The input pane (left): what the user types, loads, speaks and translates.
 #include "framework/editview.h"
+#include "panes/textfile.h"
 
 #include <QFont>
 
@@ -48,8 +49,9 @@ class CLexiphonView : public fw::CEditView {
   // A message box now, or once the window is shown.
   void Report(const QString& text);
 
-  // The encoding the pane's text came in, which Save As writes back.
-  int m_nEncoding = 0;
+  // The encoding and line ends the pane's text came in, which Save As
+  // writes back.
+  TextFormat m_format;
   bool m_bLastTextKept = false;
   bool m_bInitialDone = false;
   QString m_strDeferredMessage;

@@ -136,15 +136,47 @@ QString EncodingName(TextEncoding encoding) {
   return {};
 }
 
-fw::FileResult ReadTextFile(const QString& path, std::string& out, std::size_t maxBytes, TextEncoding* detected) {
+TextFormat DetectTextFormat(std::string_view raw, std::string* decoded) {
+  TextFormat format;
+  format.encoding = DetectEncoding(raw);
+  std::string bytes;
+  if (format.encoding != TextEncoding::gb18030) {
+    bytes = DecodeToCodePage(raw, format.encoding);
+    // A lone surrogate or an odd last byte would not come back: such a file
+    // is better kept byte for byte.
+    if (EncodeFromCodePage(bytes, format.encoding) != raw) {
+      format.encoding = TextEncoding::gb18030;
+      bytes.clear();
+    }
+  }
+  const std::string_view text = format.encoding == TextEncoding::gb18030 ? raw : std::string_view(bytes);
+  format.lfLines = text.find('\n') != std::string_view::npos && text.find("\r\n") == std::string_view::npos;
+  if (decoded) *decoded = format.encoding == TextEncoding::gb18030 ? std::string(raw) : std::move(bytes);
+  return format;
+}
+
+std::string PaneToFile(std::string_view pane, const TextFormat& format) {
+  std::string lines(pane);
+  if (format.lfLines) text::ReplaceAll(lines, "\r\n", "\n");
+  return EncodeFromCodePage(lines, format.encoding);
+}
+
+std::string FileToPane(std::string_view raw, const TextFormat& format) {
+  std::string bytes = DecodeToCodePage(raw, format.encoding);
+  if (format.lfLines) text::ReplaceAll(bytes, "\n", "\r\n");
+  return bytes;
+}
+
+fw::FileResult ReadTextFile(const QString& path, std::string& out, std::size_t maxBytes, TextFormat* detected) {
   out.clear();
   std::string raw;
   // Line ends only grow on reading, so a file over the limit never fits.
   fw::FileResult r = fw::ReadWholeFile(path, raw, maxBytes);
   if (!r.ok()) return r;
   if (detected) {
-    *detected = DetectEncoding(raw);
-    if (*detected != TextEncoding::gb18030) raw = DecodeToCodePage(raw, *detected);
+    std::string decoded;
+    *detected = DetectTextFormat(raw, &decoded);
+    raw = std::move(decoded);
   }
   std::string converted = TextModeToPane(raw);
   if (converted.size() > maxBytes) return {fw::FileError::tooLarge};

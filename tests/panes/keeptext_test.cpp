@@ -8,6 +8,7 @@
 #include "panes/lexiphonview.h"
 #include "panes/myeditview.h"
 #include "panes/recoverycopy.h"
+#include "panes/textfile.h"
 #include "res/resource.h"
 #include "support/appfixture.h"
 
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QTest>
 
 #include <csignal>
@@ -262,9 +264,10 @@ namespace {
 class EncodingTest : public AppFixture {};
 
 TEST_F(EncodingTest, Utf8FileOpensAsItsCharactersAndSaveAsWritesTheSameBytes) {
-  // 中文 in UTF-8, then with a BOM; CR LF so the text-mode read adds nothing.
+  // 中文 in UTF-8, then with a BOM, then with LF line ends.
   for (const std::string& file : {std::string("\xE4\xB8\xAD\xE6\x96\x87 ok\r\n"),
-                                  std::string("\xEF\xBB\xBF\xE4\xB8\xAD\xE6\x96\x87\r\n")}) {
+                                  std::string("\xEF\xBB\xBF\xE4\xB8\xAD\xE6\x96\x87\r\n"),
+                                  std::string("\xE4\xB8\xAD\xE6\x96\x87\nsecond\n")}) {
     WriteFileBytes(m_cwd->file("in.txt"), file);
     ASSERT_TRUE(Start());
     {
@@ -297,19 +300,73 @@ TEST_F(EncodingTest, Utf16WithBomIsReadAndOtherBytesPassUnchanged) {
   }
 }
 
+TEST_F(EncodingTest, Utf16ThatWouldNotComeBackIsKeptByteForByte) {
+  // A lone surrogate, and an odd last byte.
+  for (const std::string& raw : {std::string("\xFF\xFE\x00\xD8" "A\x00", 6), std::string("\xFF\xFE" "A\x00" "B", 5)}) {
+    EXPECT_EQ(panes::DetectTextFormat(raw).encoding, panes::TextEncoding::gb18030);
+  }
+  const std::string good("\xFE\xFF\x4E\x2D\x00\x0A", 6);
+  const panes::TextFormat format = panes::DetectTextFormat(good);
+  EXPECT_EQ(format.encoding, panes::TextEncoding::utf16be);
+  EXPECT_TRUE(format.lfLines);
+  EXPECT_EQ(panes::FileToPane(good, format), "\xD6\xD0\r\n");
+  EXPECT_EQ(panes::PaneToFile("\xD6\xD0\r\n", format), good);
+}
+
+TEST_F(EncodingTest, TextFileOpenedAsADocumentIsStoredBackAsText) {
+  // What the file manager hands over: a UTF-8 file with LF line ends.
+  const QString path = m_cwd->file("plain.txt");
+  WriteFileBytes(path, "\xE4\xB8\xAD one\nline two\n");
+  ASSERT_TRUE(Start({path}));
+  EXPECT_EQ(Input()->GetWindowTextBytes(), "\xD6\xD0 one\r\nline two\r\n");
+  QTest::keyClick(Input(), Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClicks(Input(), "end");
+  QTest::keyClick(Input(), Qt::Key_Return);
+  {
+    ModalWatcher none = testing_support::AnswerDialogs(QString());
+    Frame()->SendCommand(res::ID_FILE_SAVE);
+    EXPECT_EQ(none.seen(), 0);
+  }
+  EXPECT_EQ(ReadFileBytes(path), "\xE4\xB8\xAD one\nline two\nend\n");
+  Stop();
+
+  // A stored document keeps its form: text, then the single 0x00.
+  const QString doc = m_cwd->file("stored.lex");
+  WriteFileBytes(doc, std::string("a\nb\0", 4));
+  ASSERT_TRUE(Start({doc}));
+  QTest::keyClick(Input(), Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClick(Input(), Qt::Key_Return);
+  Frame()->SendCommand(res::ID_FILE_SAVE);
+  EXPECT_EQ(ReadFileBytes(doc), std::string("a\nb\r\n\0", 6));
+}
+
 TEST_F(EncodingTest, AllFilesFilterListsNamesWithoutADot) {
   ASSERT_TRUE(Start());
   WriteFileBytes(m_cwd->file("README"), "x");
-  QFileDialog dlg;
-  fw::SetAllFilesFilter(dlg);
-  dlg.setDirectory(m_cwd->path());
-  EXPECT_EQ(dlg.nameFilters().size(), 1);
-  const auto* types = dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-  ASSERT_NE(types, nullptr);
-  EXPECT_EQ(types->itemText(0), "所有文件 (*.*)");
-  QDir dir(m_cwd->path());
-  dir.setNameFilters(QStringList{dlg.nameFilters().constFirst().section(QLatin1Char('('), -1).chopped(1)});
-  EXPECT_TRUE(dir.entryList(QDir::Files).contains("README"));
+  WriteFileBytes(m_cwd->file("notes.txt"), "x");
+  // The framework's Open, reached from the result pane.
+  Frame()->SetActiveView(Result());
+  QString shown;
+  bool readmeEnabled = false, txtEnabled = false;
+  {
+    ModalWatcher look([&](QWidget* w) {
+      auto* dlg = qobject_cast<QFileDialog*>(w);
+      if (!dlg) return;
+      if (auto* types = dlg->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) shown = types->itemText(0);
+      dlg->setDirectory(m_cwd->path());
+      // Files the filter does not match are listed greyed out.
+      if (auto* model = dlg->findChild<QFileSystemModel*>()) {
+        readmeEnabled = model->flags(model->index(m_cwd->file("README"))).testFlag(Qt::ItemIsEnabled);
+        txtEnabled = model->flags(model->index(m_cwd->file("notes.txt"))).testFlag(Qt::ItemIsEnabled);
+      }
+      dlg->reject();
+    });
+    Frame()->SendCommand(res::ID_FILE_OPEN);
+    EXPECT_EQ(look.seen(), 1);
+  }
+  EXPECT_EQ(shown, "所有文件 (*.*)");
+  EXPECT_TRUE(readmeEnabled);
+  EXPECT_TRUE(txtEnabled);
 }
 
 }  // namespace
