@@ -71,8 +71,10 @@ QString CDocument::PromptForSaveName(QWidget* parent, const QString& proposed) {
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setFileMode(QFileDialog::AnyFile);
   SetAllFilesFilter(dlg);
+  StartInLastFolder(dlg);
   dlg.selectFile(proposed);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  RememberLastFolder(dlg.selectedFiles().constFirst());
   return dlg.selectedFiles().constFirst();
 }
 

@@ -2,12 +2,15 @@
 
 #include "framework/afxres.h"
 #include "framework/afxstrings.h"
+#include "framework/winapp.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSettings>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstdio>
@@ -157,6 +160,26 @@ void SetAllFilesFilter(QFileDialog& dlg) {
   dlg.setNameFilter(QStringLiteral("%1 (*)").arg(text));
   // The dialog shows the entry as given; put the framework's text back.
   if (auto* types = dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) types->setItemText(0, text);
+}
+
+namespace {
+constexpr char kLastFolderKey[] = "Settings/Last Folder";
+}  // namespace
+
+void StartInLastFolder(QFileDialog& dlg) {
+  QString folder;
+  if (CWinApp* app = AfxGetApp()) folder = app->OpenProfile()->value(QLatin1String(kLastFolderKey)).toString();
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+    folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir()) folder = QDir::homePath();
+  }
+  dlg.setDirectory(folder);
+}
+
+void RememberLastFolder(const QString& file) {
+  CWinApp* app = AfxGetApp();
+  if (!app || file.isEmpty()) return;
+  app->OpenProfile()->setValue(QLatin1String(kLastFolderKey), QFileInfo(file).absolutePath());
 }
 
 QString FileErrorMessage(FileError error, const QString& path) {

@@ -57,6 +57,13 @@ FileResult WriteFileAtomic(const QString& path, const std::string& bytes);
 // without a dot too, so the pattern is "*" while the text stays.
 void SetAllFilesFilter(QFileDialog& dlg);
 
+// File dialogs start in the folder last used for opening or saving (kept in
+// the profile), else in the user's documents folder: never in the program's
+// own working folder, which the dialog does not move either.
+void StartInLastFolder(QFileDialog& dlg);
+// Remembers the folder of a file just opened or saved.
+void RememberLastFolder(const QString& file);
+
 // The framework-style message for a failed access to path.
 QString FileErrorMessage(FileError error, const QString& path);
 

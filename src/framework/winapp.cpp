@@ -103,7 +103,9 @@ void CWinApp::OnFileOpen() {
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
   dlg.setFileMode(QFileDialog::ExistingFile);
   SetAllFilesFilter(dlg);
+  StartInLastFolder(dlg);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+  RememberLastFolder(dlg.selectedFiles().constFirst());
   OpenDocumentFile(dlg.selectedFiles().constFirst());
 }
 

@@ -114,7 +114,9 @@ void CLexiphonView::OnFileOpen() {
   dlg.setNameFilter(filter);
   // The dialog folds runs of spaces in a filter; show the text as it is.
   if (auto* types = dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) types->setItemText(0, filter);
+  fw::StartInLastFolder(dlg);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+  fw::RememberLastFolder(dlg.selectedFiles().constFirst());
   ReadTextIntoPane(dlg.selectedFiles().constFirst());
 }
 
@@ -126,8 +128,10 @@ void CLexiphonView::OnFileSaveAs() {
   dlg.setDefaultSuffix(QStringLiteral("txt"));
   // A file opened in another encoding goes back in it; say which.
   dlg.setLabelText(QFileDialog::FileType, QStringLiteral("保存类型（编码 %1）：").arg(EncodingName(m_format.encoding)));
+  fw::StartInLastFolder(dlg);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
   const QString path = dlg.selectedFiles().constFirst();
+  fw::RememberLastFolder(path);
   // The pane's bytes, in the file's own encoding and line ends, replacing
   // the whole file in one step.
   const fw::FileResult r = fw::WriteFileAtomic(path, PaneToFile(GetWindowTextBytes(), m_format));

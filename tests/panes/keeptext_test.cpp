@@ -18,6 +18,8 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <csignal>
@@ -338,6 +340,55 @@ TEST_F(EncodingTest, TextFileOpenedAsADocumentIsStoredBackAsText) {
   QTest::keyClick(Input(), Qt::Key_Return);
   Frame()->SendCommand(res::ID_FILE_SAVE);
   EXPECT_EQ(ReadFileBytes(doc), std::string("a\nb\r\n\0", 6));
+}
+
+TEST_F(EncodingTest, FileDialogsStartInTheFolderLastUsedNeverTheWorkingFolder) {
+  ASSERT_TRUE(Start());
+  app::theApp.OpenProfile()->remove("Settings/Last Folder");
+  const QString working = QDir::currentPath();
+  QStringList starts;
+  const auto answer = [&](const QString& path) {
+    return ModalWatcher([&starts, path](QWidget* w) {
+      auto* dlg = qobject_cast<QFileDialog*>(w);
+      if (!dlg) return;
+      starts << QFileInfo(dlg->directory().absolutePath()).canonicalFilePath();
+      if (path.isEmpty()) {
+        dlg->reject();
+        return;
+      }
+      dlg->selectFile(path);
+      QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
+    });
+  };
+  ASSERT_TRUE(QDir(m_cwd->path()).mkdir("elsewhere"));
+  const QString elsewhere = QFileInfo(m_cwd->file("elsewhere")).canonicalFilePath();
+  WriteFileBytes(m_cwd->file("elsewhere/a.txt"), "a\r\n");
+  {
+    ModalWatcher w = answer(m_cwd->file("elsewhere/a.txt"));
+    Frame()->SendCommand(res::ID_FILE_OPEN);
+    ASSERT_TRUE(w.waitFor(1));
+  }
+  {
+    ModalWatcher w = answer(QString());
+    Frame()->SendCommand(res::ID_FILE_SAVE_AS);
+    ASSERT_TRUE(w.waitFor(1));
+  }
+  Stop();
+  ASSERT_TRUE(Start());
+  {
+    ModalWatcher w = answer(QString());
+    Frame()->SetActiveView(Result());
+    Frame()->SendCommand(res::ID_FILE_OPEN);
+    ASSERT_TRUE(w.waitFor(1));
+  }
+  ASSERT_EQ(starts.size(), 3);
+  // First the documents folder (or home), then where the file was opened.
+  EXPECT_NE(starts[0], QFileInfo(working).canonicalFilePath());
+  EXPECT_TRUE(starts[0] == QFileInfo(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).canonicalFilePath() ||
+              starts[0] == QFileInfo(QDir::homePath()).canonicalFilePath());
+  EXPECT_EQ(starts[1], elsewhere);
+  EXPECT_EQ(starts[2], elsewhere);
+  EXPECT_EQ(QDir::currentPath(), working);
 }
 
 TEST_F(EncodingTest, AllFilesFilterListsNamesWithoutADot) {
