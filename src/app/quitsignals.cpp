@@ -1,5 +1,6 @@
 #include "app/quitsignals.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <array>
@@ -39,7 +40,9 @@ void InstallQuitSignals(std::function<void()> onQuit) {
     char buf[64];
     while (::read(g_fdWake[0], buf, sizeof buf) > 0) {
     }
-    if (g_onQuit) g_onQuit();
+    // Later, from the loop: the close may end in RemoveQuitSignals, which
+    // must not delete this notifier or the callback while they run.
+    if (g_onQuit) QMetaObject::invokeMethod(QCoreApplication::instance(), g_onQuit, Qt::QueuedConnection);
   });
   struct sigaction sa {};
   sa.sa_handler = OnQuitSignal;
