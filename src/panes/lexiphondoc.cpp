@@ -2,6 +2,7 @@
 
 #include "framework/editview.h"
 #include "framework/fileio.h"
+#include "panes/lexiphonview.h"
 
 namespace panes {
 
@@ -34,19 +35,24 @@ void CLexiphonDoc::Serialize(fw::CArchive& ar) {
   // Loading reads back what storing writes: the text, then the empty extra
   // string's single 0x00 byte. Without that byte the file is plain text.
   std::string_view bytes = ar.Remaining();
-  m_bStoredForm = !bytes.empty() && bytes.back() == '\0';
-  m_textFormat = {};
+  const bool stored = !bytes.empty() && bytes.back() == '\0';
+  TextFormat format;
   std::string text;
-  if (m_bStoredForm) {
+  if (stored) {
     bytes.remove_suffix(1);
     text = bytes;
   } else {
-    m_textFormat = DetectTextFormat(bytes);
-    text = FileToPane(bytes, m_textFormat);
+    format = DetectTextFormat(bytes);
+    text = FileToPane(bytes, format);
   }
   ar.Skip(ar.Remaining().size());
+  // A refused file changes nothing, the form it would be stored in neither.
   if (text.size() > fw::CEditView::kMaxLoadBytes) throw fw::CFileException{fw::FileError::tooLarge};
+  m_bStoredForm = stored;
+  m_textFormat = format;
   if (input) input->ReplaceWindowTextBytes(text);
+  // Save As from the pane then writes the file's own encoding back too.
+  if (auto* view = dynamic_cast<CLexiphonView*>(input)) view->SetTextFormat(m_textFormat);
 }
 
 bool CLexiphonDoc::SaveModified() {

@@ -28,6 +28,11 @@ class CLexiphonView : public fw::CEditView {
   // Writes the pane's bytes to a file chosen in the save dialog.
   void OnFileSaveAs();
 
+  // How Save As writes the pane back: the encoding and line ends its text
+  // came in.
+  void SetTextFormat(const TextFormat& format) { m_format = format; }
+  const TextFormat& GetTextFormat() const { return m_format; }
+
   // Reads a text file into the pane; on failure says why and leaves the pane.
   bool ReadTextIntoPane(const QString& path);
 

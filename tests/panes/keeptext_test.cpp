@@ -330,6 +330,12 @@ TEST_F(EncodingTest, TextFileOpenedAsADocumentIsStoredBackAsText) {
     EXPECT_EQ(none.seen(), 0);
   }
   EXPECT_EQ(ReadFileBytes(path), "\xE4\xB8\xAD one\nline two\nend\n");
+  // Save As from the pane keeps that form too.
+  {
+    ModalWatcher answer = testing_support::AnswerDialogs(m_cwd->file("copy.txt"));
+    Frame()->SendCommand(res::ID_FILE_SAVE_AS);
+  }
+  EXPECT_EQ(ReadFileBytes(m_cwd->file("copy.txt")), ReadFileBytes(path));
   Stop();
 
   // A stored document keeps its form: text, then the single 0x00.
