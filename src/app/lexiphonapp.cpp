@@ -10,8 +10,10 @@
 #include "panes/lexiphonview.h"
 #include "platform/netstartup.h"
 #include "platform/skin.h"
+#include "app/quitsignals.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
 namespace app {
 
@@ -47,10 +49,25 @@ bool CLexiphonApp::InitInstance() {
 
   pMainWnd->setWindowTitle(res::LoadString(res::AFX_IDS_APP_TITLE));
   pMainWnd->show();
+
+  // A signal or the end of the session keeps the text exactly as a close.
+  InstallQuitSignals([this] {
+    if (fw::CFrameWnd* frame = GetMainWnd()) frame->close();
+  });
+  if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    QObject::connect(gui, &QGuiApplication::commitDataRequest, pMainWnd, [this](QSessionManager&) {
+      if (auto* frame = dynamic_cast<frame::CMainFrame*>(GetMainWnd())) frame->SaveLastText();
+    });
+    QObject::connect(gui, &QCoreApplication::aboutToQuit, pMainWnd, [this] {
+      if (auto* frame = dynamic_cast<frame::CMainFrame*>(GetMainWnd())) frame->SaveLastText();
+    });
+  }
+  if (auto* frame = dynamic_cast<frame::CMainFrame*>(pMainWnd)) frame->OnStartupShown();
   return true;
 }
 
 int CLexiphonApp::ExitInstance() {
+  RemoveQuitSignals();
   if (g_bSkinActive == 1) {
     platform::SkinExit();
     g_bSkinActive = 0;

@@ -7,10 +7,14 @@
 #include "framework/fileio.h"
 #include "panes/lexiphonview.h"
 #include "panes/myeditview.h"
+#include "panes/lexiphondoc.h"
+#include "panes/recoverycopy.h"
+#include "framework/document.h"
 
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 #include <QGuiApplication>
@@ -57,6 +61,7 @@ CMainFrame::CMainFrame() {
 }
 
 CMainFrame::~CMainFrame() {
+  m_pRecovery.reset();
   ReleaseSpeech();
   if (m_pWaitDialog) {
     if (m_pWaitDialog->GetSafeHwnd()) m_pWaitDialog->DestroyWindow();
@@ -125,6 +130,7 @@ bool CMainFrame::OnCreateClient(fw::CREATESTRUCT& cs, fw::CCreateContext* pConte
     return false;
   EvenColumns();
   m_bSplitterReady = true;
+  if (auto* input = Input()) m_pRecovery = std::make_unique<panes::CRecoveryCopy>(input);
   return true;
 }
 
@@ -162,26 +168,73 @@ bool CMainFrame::OnOwnCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) {
   return fw::CFrameWnd::OnOwnCmdMsg(nID, pCmdUI);
 }
 
-void CMainFrame::OnClose() {
-  if (panes::CLexiphonView* input = Input()) {
-    const QString path = QStringLiteral("last.txt");
-    const fw::FileResult r = fw::WriteFileAtomic(path, input->GetWindowTextBytes());
-    if (!r.ok()) {
-      // The text would be gone: say why and let the user keep the window
-      // (to save elsewhere). The old last.txt is untouched either way.
-      QMessageBox box(QMessageBox::Warning, res::LoadString(res::AFX_IDS_APP_TITLE),
-                      QStringLiteral("输入的文字无法保存到 last.txt：\n%1\n\n仍然退出吗？退出后这些文字将会丢失。")
-                          .arg(fw::FileErrorMessage(r.error, path)),
-                      QMessageBox::NoButton, this);
-      QPushButton* quit = box.addButton(QStringLiteral("退出"), QMessageBox::DestructiveRole);
-      QPushButton* back = box.addButton(QStringLiteral("返回"), QMessageBox::RejectRole);
-      box.setDefaultButton(back);
-      box.setEscapeButton(back);
-      box.exec();
-      if (box.clickedButton() != quit) return;
-    }
+fw::FileResult CMainFrame::SaveLastText() {
+  panes::CLexiphonView* input = Input();
+  if (!input || input->IsLastTextKept()) return {};
+  const fw::FileResult r = fw::WriteFileAtomic(QStringLiteral("last.txt"), input->GetWindowTextBytes());
+  if (r.ok() && m_pRecovery) m_pRecovery->Discard();
+  return r;
+}
+
+bool CMainFrame::SaveBeforeClose() {
+  panes::CLexiphonView* input = Input();
+  if (!input) return true;
+  QString problem;
+  if (input->IsLastTextKept()) {
+    // The file that could not be loaded is left alone; only typed text is
+    // at stake.
+    if (input->GetTextByteLength() == 0) return true;
+    problem = QStringLiteral("last.txt 在启动时无法载入，为保护其中的内容不会改写它，输入的文字不会保存到 last.txt。");
+  } else {
+    const fw::FileResult r = SaveLastText();
+    if (r.ok()) return true;
+    problem = QStringLiteral("输入的文字无法保存到 last.txt：\n%1").arg(fw::FileErrorMessage(r.error, QStringLiteral("last.txt")));
   }
+  // The text would be gone: say why and let the user keep the window (to
+  // save elsewhere). The old last.txt is untouched either way.
+  QMessageBox box(QMessageBox::Warning, res::LoadString(res::AFX_IDS_APP_TITLE),
+                  problem + QStringLiteral("\n\n仍然退出吗？退出后这些文字将会丢失。"), QMessageBox::NoButton, this);
+  QPushButton* quit = box.addButton(QStringLiteral("退出"), QMessageBox::DestructiveRole);
+  QPushButton* back = box.addButton(QStringLiteral("返回"), QMessageBox::RejectRole);
+  box.setDefaultButton(back);
+  box.setEscapeButton(back);
+  box.exec();
+  if (box.clickedButton() != quit) return false;
+  // Quitting on purpose: the recovery copy would only offer the text again.
+  if (m_pRecovery) m_pRecovery->Discard();
+  return true;
+}
+
+void CMainFrame::OnClose() {
+  if (!SaveBeforeClose()) return;
   fw::CFrameWnd::OnClose();
+}
+
+void CMainFrame::OnStartupShown() {
+  panes::CLexiphonView* input = Input();
+  if (!input) return;
+  input->ShowDeferredMessage();
+  std::string copy;
+  if (!panes::CRecoveryCopy::ReadLeftOver(copy)) return;
+  if (copy == input->GetWindowTextBytes()) {
+    QFile::remove(panes::CRecoveryCopy::FilePath());
+    return;
+  }
+  QMessageBox box(QMessageBox::Warning, res::LoadString(res::AFX_IDS_APP_TITLE),
+                  QStringLiteral("上次没有正常退出，留下了尚未保存的输入文字。\n要恢复这些文字吗？"),
+                  QMessageBox::NoButton, this);
+  QPushButton* restore = box.addButton(QStringLiteral("恢复"), QMessageBox::AcceptRole);
+  QPushButton* drop = box.addButton(QStringLiteral("放弃"), QMessageBox::RejectRole);
+  box.setDefaultButton(restore);
+  box.setEscapeButton(drop);
+  box.exec();
+  QFile::remove(panes::CRecoveryCopy::FilePath());
+  if (box.clickedButton() != restore) return;
+  // Undoable, so Ctrl+Z still shows what last.txt held; the restored text
+  // is unsaved again and gets its own fresh copy.
+  input->ReplaceWindowTextBytes(copy);
+  if (input->GetDocument()) input->GetDocument()->SetModifiedFlag(true);
+  if (m_pRecovery) m_pRecovery->OnEdited();
 }
 
 void CMainFrame::OnHelpTopics() {

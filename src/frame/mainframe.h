@@ -4,15 +4,18 @@
 // (row 0, column 1).
 #include "frame/livesplitter.h"
 #include "framework/bars.h"
+#include "framework/fileio.h"
 #include "framework/framewnd.h"
 #include "platform/speech/speechapi.h"
 #include "translate/translation.h"
 
+#include <memory>
 #include <QPointer>
 
 namespace panes {
 class CLexiphonView;
 class CMyEditView;
+class CRecoveryCopy;
 class CSpeechHighlight;
 }  // namespace panes
 
@@ -39,6 +42,18 @@ class CMainFrame : public fw::CFrameWnd {
   int m_nSpeechInits = 0;
 
   void ShowCommandPrompt(int nID) override;
+
+  // Writes the input pane to last.txt (unless last.txt could not be loaded
+  // and is being kept); on success the recovery copy goes. The logout,
+  // signal and close paths all come here.
+  fw::FileResult SaveLastText();
+  // SaveLastText, and on failure asks whether to quit anyway (the close
+  // path): true to go on closing.
+  bool SaveBeforeClose();
+  // Once the window is on screen: start-up's messages, then the offer of a
+  // recovery copy an earlier run left behind.
+  void OnStartupShown();
+  std::unique_ptr<panes::CRecoveryCopy> m_pRecovery;
 
   // The panes by their splitter address, tested to be of the right class.
   panes::CLexiphonView* Input() const;

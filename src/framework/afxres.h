@@ -56,6 +56,7 @@ constexpr unsigned AFX_IDP_FILE_SHARING = 61712;
 constexpr unsigned AFX_IDP_FILE_DISK_FULL = 61714;
 constexpr unsigned AFX_IDP_FILE_READ_ERROR = 61715;
 constexpr unsigned AFX_IDP_FILE_WRITE_ERROR = 61716;
+constexpr unsigned AFX_IDP_FILE_NOT_REGULAR = 61717;
 
 }  // namespace ids
 }  // namespace fw

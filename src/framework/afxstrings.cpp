@@ -36,6 +36,7 @@ const QHash<unsigned, QString>& StandardTable() {
       {AFX_IDP_FILE_DISK_FULL, QStringLiteral("磁盘已满，无法写入 %1。")},
       {AFX_IDP_FILE_READ_ERROR, QStringLiteral("读取 %1 时出错。")},
       {AFX_IDP_FILE_WRITE_ERROR, QStringLiteral("写入 %1 时出错。")},
+      {AFX_IDP_FILE_NOT_REGULAR, QStringLiteral("%1 不是普通文件，无法读写。")},
       // Standard commands: status prompt, then "\n" and the tooltip.
       {ID_FILE_NEW, QStringLiteral("建立新文档\n新建")},
       {ID_FILE_OPEN, QStringLiteral("打开一个现有文档\n打开")},

@@ -70,9 +70,11 @@ QString CDocument::PromptForSaveName(QWidget* parent, const QString& proposed) {
   QFileDialog dlg(parent, LoadString(AFX_IDS_SAVEFILE));
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setFileMode(QFileDialog::AnyFile);
-  dlg.setNameFilter(LoadString(AFX_IDS_ALLFILTER));
+  SetAllFilesFilter(dlg);
+  StartInLastFolder(dlg);
   dlg.selectFile(proposed);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  RememberLastFolder(dlg.selectedFiles().constFirst());
   return dlg.selectedFiles().constFirst();
 }
 

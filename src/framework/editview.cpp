@@ -1,6 +1,7 @@
 #include "framework/editview.h"
 
 #include "framework/afxres.h"
+#include "framework/dialogunits.h"
 #include "framework/document.h"
 #include "framework/framewnd.h"
 #include "framework/splitter.h"
@@ -14,13 +15,16 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextCursor>
 
 namespace fw {
 
 CEditView::CEditView() {
   setTabChangesFocus(false);
   connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-    if (!m_bSettingText && (removed || added) && m_pDocument) m_pDocument->SetModifiedFlag(true);
+    if (m_bSettingText || !(removed || added)) return;
+    if (m_pDocument) m_pDocument->SetModifiedFlag(true);
+    emit UserEdited();
   });
 }
 
@@ -61,11 +65,29 @@ void CEditView::SetWindowTextBytes(std::string_view bytes) {
   m_bSettingText = false;
 }
 
+void CEditView::ReplaceWindowTextBytes(std::string_view bytes, bool bJoinPrevious) {
+  m_bSettingText = true;
+  QTextCursor cursor(document());
+  if (bJoinPrevious)
+    cursor.joinPreviousEditBlock();
+  else
+    cursor.beginEditBlock();
+  cursor.select(QTextCursor::Document);
+  cursor.insertText(text::BytesToPaneText(bytes));
+  cursor.endEditBlock();
+  m_bSettingText = false;
+  // Where the framework's control leaves it after new text: at the start.
+  QTextCursor start(document());
+  setTextCursor(start);
+}
+
 void CEditView::SetPaneFont(const QFont& font) {
   m_bSettingText = true;
   setFont(font);
-  // Tab stops every 32 dialog units: eight average character widths.
-  setTabStopDistance(8 * QFontMetricsF(font).averageCharWidth());
+  // Tab stops every 32 dialog units, a dialog unit being a quarter of the
+  // Latin average width: a CJK face's own average (its wide glyphs) would
+  // double it.
+  setTabStopDistance(32.0 * BaseUnitsFor(font).cx / 4.0);
   m_bSettingText = false;
 }
 

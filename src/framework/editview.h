@@ -20,6 +20,9 @@ class CEditView : public QPlainTextEdit, public CCmdTarget {
   Q_OBJECT
  public:
   static constexpr std::size_t kMaxTextBytes = 0xFFFFF;  // 1,048,575
+  // Typing and pasting stop at kMaxTextBytes; the program may put longer
+  // text in (as the native control takes any length from it), up to this.
+  static constexpr std::size_t kMaxLoadBytes = 64u << 20;
 
   CEditView();
   ~CEditView() override;
@@ -40,12 +43,19 @@ class CEditView : public QPlainTextEdit, public CCmdTarget {
   // notification, the modified flag stays, the undo history is cleared.
   std::string GetWindowTextBytes() const;
   void SetWindowTextBytes(std::string_view bytes);
+  // The same, as one step the user can undo (Ctrl+Z brings back the text it
+  // replaced); bJoinPrevious makes it part of the program's previous step.
+  void ReplaceWindowTextBytes(std::string_view bytes, bool bJoinPrevious = false);
   std::size_t GetTextByteLength() const;
 
   // The font the edit control draws with (the framework's WM_SETFONT).
   void SetPaneFont(const QFont& font);
 
   bool OnCmdMsg(unsigned nID, CCmdUI* pCmdUI) override;
+
+ signals:
+  // A change the user made (typing, cut, paste, undo), not one the program made.
+  void UserEdited();
 
  protected:
   virtual bool OnOwnCmdMsg(unsigned nID, CCmdUI* pCmdUI);

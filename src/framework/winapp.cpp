@@ -4,6 +4,7 @@
 #include "framework/afxstrings.h"
 #include "framework/doctemplate.h"
 #include "framework/document.h"
+#include "framework/fileio.h"
 #include "framework/framewnd.h"
 
 #include <QApplication>
@@ -101,8 +102,10 @@ void CWinApp::OnFileOpen() {
   QFileDialog dlg(m_pMainWnd, LoadString(AFX_IDS_OPENFILE));
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
   dlg.setFileMode(QFileDialog::ExistingFile);
-  dlg.setNameFilter(LoadString(AFX_IDS_ALLFILTER));
+  SetAllFilesFilter(dlg);
+  StartInLastFolder(dlg);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+  RememberLastFolder(dlg.selectedFiles().constFirst());
   OpenDocumentFile(dlg.selectedFiles().constFirst());
 }
 

@@ -11,9 +11,13 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 
+#include <cerrno>
 #include <memory>
+#include <sys/stat.h>
+#include <utility>
 
 namespace panes {
 
@@ -32,34 +36,74 @@ void CLexiphonView::OnInitialUpdate() {
   fw::CEditView::OnInitialUpdate();
   SetPaneFont(m_font);
   // After a document was opened its text is in the pane; only a new
-  // document gets the autosaved text.
-  if (!GetDocument() || GetDocument()->GetPathName().isEmpty()) LoadLastText();
+  // document gets the autosaved text. A later New joins the document's
+  // clearing into one undoable step.
+  if (!GetDocument() || GetDocument()->GetPathName().isEmpty()) LoadLastTextInto(m_bInitialDone, true);
+  m_bInitialDone = true;
+}
+
+void CLexiphonView::Report(const QString& text) {
+  if (isVisible()) {
+    fw::AfxMessageBox(text);
+    return;
+  }
+  if (!m_strDeferredMessage.isEmpty()) m_strDeferredMessage += QStringLiteral("\n\n");
+  m_strDeferredMessage += text;
+}
+
+void CLexiphonView::ShowDeferredMessage() {
+  if (m_strDeferredMessage.isEmpty()) return;
+  const QString text = std::exchange(m_strDeferredMessage, QString());
+  fw::AfxMessageBox(text);
 }
 
 bool CLexiphonView::ReadTextIntoPane(const QString& path) {
   std::string text;
-  const fw::FileResult r = ReadTextFile(path, text, kMaxTextBytes);
+  TextFormat format;
+  const fw::FileResult r = ReadTextFile(path, text, kMaxLoadBytes, &format);
   if (!r.ok()) {
-    // The pane keeps what it has rather than losing it to a failed read, and
-    // a text too long to edit is not loaded at all.
-    fw::AfxMessageBox(fw::FileErrorMessage(r.error, path));
+    // The pane keeps what it has rather than losing it to a failed read.
+    Report(fw::FileErrorMessage(r.error, path));
     return false;
   }
-  SetWindowTextBytes(text);
+  ReplaceWindowTextBytes(text);
+  m_format = format;
   return true;
 }
 
-void CLexiphonView::LoadLastText() {
+void CLexiphonView::LoadLastText() { LoadLastTextInto(true, false); }
+
+void CLexiphonView::LoadLastTextInto(bool bUndoable, bool bJoinPrevious) {
   const QString path = QString::fromLatin1(kLastText);
-  if (!QFile::exists(path)) {
+  const auto put = [&](std::string_view bytes) {
+    if (bUndoable)
+      ReplaceWindowTextBytes(bytes, bJoinPrevious);
+    else
+      SetWindowTextBytes(bytes);
+  };
+  struct stat st {};
+  if (::lstat(kLastText, &st) != 0 && errno == ENOENT) {
     // A first start: an empty autosave file and an empty pane. Where it
     // cannot be created the close will say so.
     QFile create(path);
     if (create.open(QIODevice::WriteOnly | QIODevice::NewOnly)) create.close();
-    SetWindowTextBytes({});
+    m_bLastTextKept = false;
+    put({});
     return;
   }
-  ReadTextIntoPane(path);
+  std::string text;
+  const fw::FileResult r = ReadTextFile(path, text, kMaxLoadBytes);
+  if (!r.ok()) {
+    // Whatever is there stays there: the close will not write over it.
+    m_bLastTextKept = true;
+    const QString full = QFileInfo(path).absoluteFilePath();
+    Report(QStringLiteral("无法载入上次的文字 %1：\n%2\n\n关闭程序时不会改写这个文件。")
+               .arg(full, fw::FileErrorMessage(r.error, path)));
+    return;
+  }
+  m_bLastTextKept = false;
+  m_format = {};
+  put(text);
 }
 
 void CLexiphonView::OnFileOpen() {
@@ -70,7 +114,9 @@ void CLexiphonView::OnFileOpen() {
   dlg.setNameFilter(filter);
   // The dialog folds runs of spaces in a filter; show the text as it is.
   if (auto* types = dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) types->setItemText(0, filter);
+  fw::StartInLastFolder(dlg);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+  fw::RememberLastFolder(dlg.selectedFiles().constFirst());
   ReadTextIntoPane(dlg.selectedFiles().constFirst());
 }
 
@@ -80,10 +126,15 @@ void CLexiphonView::OnFileSaveAs() {
   dlg.setFileMode(QFileDialog::AnyFile);
   dlg.setNameFilter(QStringLiteral("文本文件 (*.txt)"));
   dlg.setDefaultSuffix(QStringLiteral("txt"));
+  // A file opened in another encoding goes back in it; say which.
+  dlg.setLabelText(QFileDialog::FileType, QStringLiteral("保存类型（编码 %1）：").arg(EncodingName(m_format.encoding)));
+  fw::StartInLastFolder(dlg);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
   const QString path = dlg.selectedFiles().constFirst();
-  // The pane's bytes exactly, replacing the whole file in one step.
-  const fw::FileResult r = fw::WriteFileAtomic(path, GetWindowTextBytes());
+  fw::RememberLastFolder(path);
+  // The pane's bytes, in the file's own encoding and line ends, replacing
+  // the whole file in one step.
+  const fw::FileResult r = fw::WriteFileAtomic(path, PaneToFile(GetWindowTextBytes(), m_format));
   if (!r.ok()) fw::AfxMessageBox(fw::FileErrorMessage(r.error, path));
 }
 

@@ -1,10 +1,14 @@
 #include "platform/profile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace platform {
@@ -72,14 +76,57 @@ bool KeyLine(std::string_view line, std::string_view& key, std::string_view& val
 
 constexpr qint64 kMaxProfileBytes = 16 << 20;
 
+// The file that path really names: path itself when it is a regular file
+// (or, for writing, is not there yet), the target of a link the user owns to
+// a regular file the user owns. Anything else (a device, FIFO, socket, a
+// planted link) is neither read nor replaced.
+bool RegularTarget(const QString& path, QString& target, bool writing) {
+  target = path;
+  const QByteArray native = QFile::encodeName(path);
+  struct stat st {};
+  if (::lstat(native.constData(), &st) != 0) return writing && errno == ENOENT;
+  if (S_ISREG(st.st_mode)) return true;
+  if (!S_ISLNK(st.st_mode) || st.st_uid != ::geteuid()) return false;
+  char* real = ::realpath(native.constData(), nullptr);
+  if (!real) return false;
+  target = QFile::decodeName(real);
+  std::free(real);
+  struct stat tst {};
+  return ::stat(QFile::encodeName(target).constData(), &tst) == 0 && S_ISREG(tst.st_mode) &&
+         tst.st_uid == ::geteuid();
+}
+
 // False when the file cannot be opened; `complete` says whether all of it was
 // read (a rewrite from part of a file would lose the rest).
 bool ReadAll(const QString& path, std::string& out, bool* complete = nullptr) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  const QByteArray data = file.read(kMaxProfileBytes);
-  out.assign(data.constData(), static_cast<std::size_t>(data.size()));
-  if (complete) *complete = file.error() == QFileDevice::NoError && file.atEnd() && data.size() < kMaxProfileBytes;
+  QString target;
+  if (!RegularTarget(path, target, false)) return false;
+  // No following and no waiting: a FIFO swapped in after the check fails
+  // here instead of hanging the start.
+  const int fd = ::open(QFile::encodeName(target).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  out.clear();
+  bool ok = true;
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    out.append(buf, static_cast<std::size_t>(n));
+    if (out.size() >= static_cast<std::size_t>(kMaxProfileBytes)) {
+      out.resize(static_cast<std::size_t>(kMaxProfileBytes));
+      ok = false;
+      break;
+    }
+  }
+  ::close(fd);
+  if (complete) *complete = ok;
   return true;
 }
 
@@ -116,7 +163,8 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
   std::string data;
   bool complete = true;
   // A file that is there but cannot be read whole is left alone.
-  if (!ReadAll(path, data, &complete) && QFileInfo::exists(path)) return false;
+  struct stat st {};
+  if (!ReadAll(path, data, &complete) && ::lstat(QFile::encodeName(path).constData(), &st) == 0) return false;
   if (!complete) return false;
   const std::vector<Line> lines = SplitLines(data);
   const std::string entry = std::string(key) + "=" + std::string(value);
@@ -161,7 +209,12 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
     out += "[" + std::string(section) + "]\r\n" + entry + "\r\n";
   }
 
-  QSaveFile file(path);
+  QString target;
+  if (!RegularTarget(path, target, true)) return false;
+  // Through a link the target is replaced and the link kept; a read-only
+  // folder with a writable file gets the file written in place.
+  QSaveFile file(target);
+  file.setDirectWriteFallback(true);
   if (!file.open(QIODevice::WriteOnly)) return false;
   if (file.write(out.data(), static_cast<qint64>(out.size())) != static_cast<qint64>(out.size())) {
     file.cancelWriting();

@@ -5,11 +5,16 @@
 #include "panes/lexiphonview.h"
 #include "panes/myeditview.h"
 #include "platform/netstartup.h"
+#include "platform/profile.h"
 #include "platform/skin.h"
 #include "support/appfixture.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+
+#include <sys/stat.h>
 
 using testing_support::AppFixture;
 using testing_support::MessageBoxWatcher;
@@ -90,7 +95,12 @@ TEST_F(StartupTest, StoredDocumentOnCommandLineOpensIntoInputPaneNotLastText) {
 
 TEST_F(StartupTest, BadCommandLineFilesEndCleanlyWithAMessage) {
   QDir(m_cwd->path()).mkdir("folder");
-  WriteFileBytes(m_cwd->file("huge.lex"), std::string(0x100001, 'x'));
+  // Past the load ceiling; sparse, so the test stays cheap.
+  {
+    QFile huge(m_cwd->file("huge.lex"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize((qint64{64} << 20) + 1));
+  }
   const struct {
     QString arg;
     QString message;
@@ -109,6 +119,37 @@ TEST_F(StartupTest, BadCommandLineFilesEndCleanlyWithAMessage) {
     EXPECT_EQ(Stop(), 1);
     EXPECT_TRUE(platform::SkinCallLog().empty());
   }
+}
+
+TEST_F(StartupTest, SettingsFileThatIsNotARegularFileIsNeitherReadNorReplaced) {
+  const QString ini = m_cwd->file("setting.ini");
+  const QByteArray native = QFile::encodeName(ini);
+  struct stat st {};
+  // A FIFO: the start must not wait on it, and a write leaves it be.
+  ASSERT_EQ(::mkfifo(native.constData(), 0600), 0);
+  ASSERT_TRUE(Start());
+  Stop();
+  EXPECT_EQ(platform::GetPrivateProfileString("lexiphon", "pos", "none", ini), "none");
+  EXPECT_FALSE(platform::WritePrivateProfileString("lexiphon", "pos", "40", ini));
+  ASSERT_EQ(::lstat(native.constData(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  ASSERT_TRUE(QFile::remove(ini));
+
+  // A link to a device is not replaced by a regular file.
+  ASSERT_TRUE(QFile::link("/dev/null", ini));
+  EXPECT_FALSE(platform::WritePrivateProfileString("lexiphon", "pos", "40", ini));
+  EXPECT_EQ(QFileInfo(ini).symLinkTarget(), "/dev/null");
+  ASSERT_TRUE(QFile::remove(ini));
+
+  // A link to the user's own file is read and written through, and kept.
+  ASSERT_TRUE(QDir(m_cwd->path()).mkdir("conf"));
+  const QString real = m_cwd->file("conf/real.ini");
+  WriteFileBytes(real, "[lexiphon]\r\npos=40\r\n");
+  ASSERT_TRUE(QFile::link(real, ini));
+  EXPECT_EQ(platform::GetPrivateProfileString("lexiphon", "pos", "", ini), "40");
+  EXPECT_TRUE(platform::WritePrivateProfileString("lexiphon", "rate", "3", ini));
+  EXPECT_TRUE(QFileInfo(ini).isSymLink());
+  EXPECT_EQ(ReadFileBytes(real), "[lexiphon]\r\npos=40\r\nrate=3\r\n");
 }
 
 TEST_F(StartupTest, RecentFileListIsReadAtStartAndWrittenBackAtExit) {

@@ -9,10 +9,12 @@
 #include "support/appfixture.h"
 
 #include <QAction>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextCursor>
 
 using testing_support::AppFixture;
 
@@ -116,7 +118,19 @@ TEST_F(MainFrameTest, PanesAreTheRightViewsWithFontWrapAndNoHorizontalBar) {
     EXPECT_EQ(v->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_EQ(v->font().pixelSize(), 16);
     EXPECT_FALSE(v->isReadOnly());
-    EXPECT_GT(v->tabStopDistance(), 0);
+    // 32 dialog units = 8 Latin average widths; the 16 px CJK face's own
+    // average (its wide glyphs) would make it about twice as wide.
+    const QFontMetricsF fm(v->font());
+    const double latin = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
+    EXPECT_NEAR(v->tabStopDistance(), 8 * latin, 0.5);
+    EXPECT_GT(v->tabStopDistance(), 40.0);
+    EXPECT_LT(v->tabStopDistance(), 90.0);
+    // And where a typed tab really puts the next character.
+    v->setPlainText(QStringLiteral("\tx"));
+    QTextCursor at(v->document());
+    const int start = v->cursorRect(at).left();
+    at.setPosition(1);
+    EXPECT_NEAR(v->cursorRect(at).left() - start, v->tabStopDistance(), 1.0);
   }
   EXPECT_EQ(Frame()->GetActiveView(), input);
   // The document's views: the input pane first.

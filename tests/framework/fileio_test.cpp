@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 
 using testing_support::ReadFileBytes;
 using testing_support::ScopedTempCwd;
@@ -26,8 +30,8 @@ TEST(ReadWholeFile, LimitsAndCauses) {
   EXPECT_EQ(fw::ReadWholeFile(cwd.file("none"), out, 10).error, fw::FileError::fileNotFound);
   EXPECT_EQ(fw::ReadWholeFile(cwd.path(), out, 10).error, fw::FileError::isDirectory);
   EXPECT_EQ(fw::ReadWholeFile(cwd.file("ten/below"), out, 10).error, fw::FileError::badPath);
-  // A file whose size cannot be known in advance is still capped.
-  EXPECT_EQ(fw::ReadWholeFile("/dev/zero", out, 1000).error, fw::FileError::tooLarge);
+  // A device is never read, however small the cap.
+  EXPECT_EQ(fw::ReadWholeFile("/dev/zero", out, 1000).error, fw::FileError::notRegular);
 }
 
 TEST(WriteFileAtomic, ReplacesWholeFilesAndFailuresLeaveTheOldOne) {
@@ -51,6 +55,36 @@ TEST(WriteFileAtomic, ReplacesWholeFilesAndFailuresLeaveTheOldOne) {
   EXPECT_EQ(r.error, fw::FileError::diskFull);
   EXPECT_EQ(ReadFileBytes(path), "short");
   EXPECT_EQ(QDir(cwd.path()).entryList(QDir::Files), QStringList{"keep.txt"});
+}
+
+TEST(WriteFileAtomic, ReadOnlyFolderWithAWritableFileWritesInPlace) {
+  // Root writes anywhere, so the write is made by an ordinary user.
+  ScopedTempCwd cwd;
+  const QString dir = cwd.file("locked");
+  ASSERT_TRUE(QDir(cwd.path()).mkdir("locked"));
+  const QString path = dir + "/notes.txt";
+  WriteFileBytes(path, "old");
+  const uid_t nobody = 65534;
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(QFile::encodeName(path).constData(), nobody, nobody), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(cwd.path()).constData(), 0755), 0);
+  }
+  ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0666), 0);
+  ASSERT_EQ(::chmod(QFile::encodeName(dir).constData(), 0555), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) ::_exit(99);
+    const fw::FileResult r = fw::WriteFileAtomic(path, "new text");
+    ::_exit(r.ok() ? 0 : 10 + static_cast<int>(r.error));
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ::chmod(QFile::encodeName(dir).constData(), 0755);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadFileBytes(path), "new text");
+  EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"notes.txt"});
 }
 
 TEST(FileErrorMessage, NamesTheFullPathInTheFrameworkStyle) {

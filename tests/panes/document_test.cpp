@@ -81,7 +81,7 @@ TEST_F(DocumentTest, StoreThenLoadGivesBackEveryByteEvenInvalidOnes) {
   }
 }
 
-TEST_F(DocumentTest, LoadAcceptsFilesWithoutTheZeroAndRefusesTooLargeLeavingThePane) {
+TEST_F(DocumentTest, LoadAcceptsFilesWithoutTheZeroAndLongTextsRefusesHugeLeavingThePane) {
   WriteFileBytes(m_cwd->file("plain.txt"), "no terminator");
   ASSERT_NE(app::theApp.OpenDocumentFile(m_cwd->file("plain.txt")), nullptr);
   EXPECT_EQ(Input()->GetWindowTextBytes(), "no terminator");
@@ -94,13 +94,21 @@ TEST_F(DocumentTest, LoadAcceptsFilesWithoutTheZeroAndRefusesTooLargeLeavingTheP
   ASSERT_NE(app::theApp.OpenDocumentFile(m_cwd->file("max.lex")), nullptr);
   EXPECT_EQ(Input()->GetTextByteLength(), largest.size());
 
+  // Longer than typing allows is still the program's own text to load.
+  WriteFileBytes(m_cwd->file("longer.lex"), largest + "q" + '\0');
+  ASSERT_NE(app::theApp.OpenDocumentFile(m_cwd->file("longer.lex")), nullptr);
+  EXPECT_EQ(Input()->GetTextByteLength(), largest.size() + 1);
+
+  // Only past the memory ceiling is a file refused (sparse: no disk used).
   Input()->SetWindowTextBytes("keep me");
-  WriteFileBytes(m_cwd->file("big.lex"), largest + "q");
+  QFile big(m_cwd->file("big.lex"));
+  ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(qint64(fw::CEditView::kMaxLoadBytes) + 2));
+  big.close();
   MessageBoxWatcher boxes;
   EXPECT_EQ(app::theApp.OpenDocumentFile(m_cwd->file("big.lex")), nullptr);
   EXPECT_EQ(boxes.texts(), QStringList{"该文件太大，无法打开。"});
   EXPECT_EQ(Input()->GetWindowTextBytes(), "keep me");
-  EXPECT_EQ(Doc()->GetPathName(), m_cwd->file("max.lex"));
+  EXPECT_EQ(Doc()->GetPathName(), m_cwd->file("longer.lex"));
 }
 
 TEST_F(DocumentTest, NewEmptiesThenReloadsLastTextKeepingTheResultPane) {

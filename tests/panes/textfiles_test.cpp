@@ -83,9 +83,9 @@ TEST_F(TextFilesTest, OpenReadsTextModeAndNeverMovesTheCurrentFolder) {
 TEST_F(TextFilesTest, OpenFailuresSayWhyAndLeaveThePane) {
   ASSERT_TRUE(Start());
   Input()->SetWindowTextBytes("precious");
-  std::string big;
-  while (big.size() < 0x100000) big += std::string(98, 'b') + "\n";  // grows past the limit as CR LF
-  WriteFileBytes(m_cwd->file("big.txt"), big);
+  QFile big(m_cwd->file("big.txt"));
+  ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(qint64(fw::CEditView::kMaxLoadBytes) + 1));
+  big.close();
   MessageBoxWatcher boxes;
   EXPECT_FALSE(Input()->ReadTextIntoPane(m_cwd->file("big.txt")));
   EXPECT_FALSE(Input()->ReadTextIntoPane(m_cwd->path()));

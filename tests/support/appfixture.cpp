@@ -8,6 +8,7 @@
 #include "platform/skin.h"
 
 #include <QApplication>
+#include <QFile>
 
 namespace testing_support {
 
@@ -19,6 +20,8 @@ void ProcessDeferred() {
 
 void AppFixture::SetUp() {
   m_cwd = std::make_unique<ScopedTempCwd>();
+  m_state = std::make_unique<QTemporaryDir>();
+  qputenv("XDG_STATE_HOME", QFile::encodeName(m_state->path()));
   platform::ClearSkinCallLog();
 }
 
@@ -26,6 +29,7 @@ void AppFixture::TearDown() {
   if (m_bStarted) Stop();
   ProcessDeferred();
   m_cwd.reset();
+  m_state.reset();
 }
 
 bool AppFixture::Start(const QStringList& args) {

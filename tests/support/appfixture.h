@@ -37,6 +37,8 @@ class AppFixture : public ::testing::Test {
   panes::CLexiphonDoc* Doc() const;
 
   std::unique_ptr<ScopedTempCwd> m_cwd;
+  // The user's state folder (recovery copies), private to the test.
+  std::unique_ptr<QTemporaryDir> m_state;
   bool m_bStarted = false;
 };
 
