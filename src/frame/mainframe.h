@@ -35,6 +35,8 @@ class CMainFrame : public fw::CFrameWnd {
   CLiveSplitterWnd m_wndSplitter;
   bool m_bSplitterReady = false;
   bool m_bPaused = false;
+  // "No sound device" was said and no Speak has played since.
+  bool m_bToldNoDevice = false;
   // Speech runtime starts to stop again when the voice is gone.
   int m_nSpeechInits = 0;
 
@@ -46,6 +48,9 @@ class CMainFrame : public fw::CFrameWnd {
 
   // Speech, in speechcommands.cpp. Reads the input pane aloud.
   void SpeakInputText();
+  // Keeps a Speak's result and says once per loss of the device that
+  // there is none.
+  void ReportSpeakResult(speech::HRESULT hr);
   // Writes g_nVolume and m_nRate to setting.ini.
   void SaveSpeechSettings();
   // Queues the input pane's positions [nFrom, nTo) and lights each word as

@@ -52,14 +52,22 @@ void CMainFrame::SpeakInputText() {
     fw::AfxMessageBox(QStringLiteral("字符串不能为空"));
     return;
   }
-  if (FAILED(g_hrSpeech) || !g_pVoice) return;
-
-  g_hrSpeech = SpeakPaneRange(0, INT_MAX);
+  if (!g_pVoice) return;
+  ReportSpeakResult(SpeakPaneRange(0, INT_MAX));
   m_bPaused = false;
-  // Said once: from now on Speak sends nothing, as after any failed Speak.
-  if (g_hrSpeech == SPERR_NO_AUDIO_DEVICE)
-    fw::AfxMessageBox(
-        QStringLiteral("没有可用的声音设备，无法发音。\n请检查声卡和声音服务，然后重新启动本程序。"));
+}
+
+void CMainFrame::ReportSpeakResult(HRESULT hr) {
+  g_hrSpeech = hr;
+  if (hr != SPERR_NO_AUDIO_DEVICE) {
+    if (SUCCEEDED(hr)) m_bToldNoDevice = false;
+    return;
+  }
+  // Every Speak tries the device again (the sound server may be back), but
+  // one loss is told only once.
+  if (m_bToldNoDevice) return;
+  m_bToldNoDevice = true;
+  fw::AfxMessageBox(QStringLiteral("没有可用的声音设备，无法发音。\n请检查声卡和声音服务，然后重新启动本程序。"));
 }
 
 void CMainFrame::OnSpeak() {
