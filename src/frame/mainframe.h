@@ -30,6 +30,10 @@ class CMainFrame : public fw::CFrameWnd {
   int m_nRate = 0;
   // The voice chosen in the settings box; the frame holds a reference.
   speech::CRef<speech::ISpObjectToken> m_pVoiceToken;
+  // Its token id, as setting.ini keeps it; read at start-up and given to the
+  // voice only before it first speaks, so the engines start no earlier.
+  std::string m_strVoiceId;
+  bool m_bVoicePending = false;
   fw::CStatusBar m_wndStatusBar;
   fw::CToolBar m_wndToolBar;
   CLiveSplitterWnd m_wndSplitter;
@@ -51,7 +55,10 @@ class CMainFrame : public fw::CFrameWnd {
   // Keeps a Speak's result and says once per loss of the device that
   // there is none.
   void ReportSpeakResult(speech::HRESULT hr);
-  // Writes g_nVolume and m_nRate to setting.ini.
+  // Gives the voice the one setting.ini named, if not done yet; an unknown
+  // one leaves the default voice.
+  void ApplyStoredVoice();
+  // Writes g_nVolume, m_nRate and the chosen voice to setting.ini.
   void SaveSpeechSettings();
   // Queues the input pane's positions [nFrom, nTo) and lights each word as
   // it is heard; in speechfollowcommands.cpp.

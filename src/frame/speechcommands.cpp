@@ -7,6 +7,7 @@
 #include "speech/speechsettingsdialog.h"
 #include "speech/speechsettings.h"
 #include "speech/voiceglobals.h"
+#include "speech/voicelist.h"
 #include "text/codepage.h"
 
 #include <climits>
@@ -25,6 +26,8 @@ bool CMainFrame::PreCreateSpeech() {
   // A volume never set would make a new user's first Speak silent.
   g_nVolume = EffectiveVolume(settings.nVolume);
   m_nRate = settings.nRate;
+  m_strVoiceId = settings.strVoice;
+  m_bVoicePending = !m_strVoiceId.empty();
 
   g_hrSpeech =
       CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, reinterpret_cast<void**>(&g_pVoice));
@@ -42,7 +45,20 @@ void CMainFrame::ReleaseSpeech() {
   for (; m_nSpeechInits > 0; --m_nSpeechInits) CoUninitialize();
 }
 
-void CMainFrame::SaveSpeechSettings() { speech::SaveSpeechSettings({g_nVolume, m_nRate}); }
+void CMainFrame::ApplyStoredVoice() {
+  if (!m_bVoicePending || !g_pVoice) return;
+  m_bVoicePending = false;
+  CRef<ISpObjectToken> token;
+  if (SUCCEEDED(FindVoiceToken(SPCAT_VOICES, m_strVoiceId, &token)) && SUCCEEDED(g_pVoice->SetVoice(token.get()))) {
+    m_pVoiceToken = std::move(token);
+    return;
+  }
+  // Uninstalled since, or the file edited by hand: the key stays in the
+  // file until another voice is chosen.
+  m_strVoiceId.clear();
+}
+
+void CMainFrame::SaveSpeechSettings() { speech::SaveSpeechSettings({g_nVolume, m_nRate, m_strVoiceId}); }
 
 void CMainFrame::SpeakInputText() {
   m_bPaused = false;
@@ -108,6 +124,7 @@ void CMainFrame::OnUpdateSpeechStop(fw::CCmdUI* pCmdUI) { pCmdUI->Enable(m_bPaus
 
 void CMainFrame::OnSpeechSettings() {
   CSpeechSettingsDialog dlg;
+  dlg.m_strVoiceId = m_strVoiceId;
   // Cancel: the volume and rate the box applied when it opened stay.
   if (dlg.DoModal() != IDOK) return;
 
@@ -115,6 +132,9 @@ void CMainFrame::OnSpeechSettings() {
   m_nRate = dlg.m_nRate;
   // The list's references go with the box; the frame keeps its own.
   m_pVoiceToken = CRef<ISpObjectToken>(dlg.m_pVoiceToken);
+  // OK gave the voice its choice: the stored one is not applied any more.
+  m_strVoiceId = TokenIdOf(m_pVoiceToken.get());
+  m_bVoicePending = false;
   if (g_pVoice) {
     g_pVoice->SetVolume(static_cast<std::uint16_t>(g_nVolume & 0xFFFF));
     g_pVoice->SetRate(m_nRate);

@@ -43,6 +43,7 @@ panes::CSpeechHighlight* CMainFrame::SpeechHighlight() {
 HRESULT CMainFrame::SpeakPaneRange(int nFrom, int nTo) {
   panes::CSpeechHighlight* highlight = SpeechHighlight();
   if (!highlight || !g_pVoice) return E_POINTER;
+  ApplyStoredVoice();
   const QString text = highlight->SpokenText(nFrom, nTo);
   std::uint32_t stream = 0;
   const HRESULT hr = g_pVoice->Speak(reinterpret_cast<const char16_t*>(text.utf16()), SPF_ASYNC, &stream);

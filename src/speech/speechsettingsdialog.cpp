@@ -266,8 +266,12 @@ bool CSpeechSettingsDialog::OnInitDialog() {
     fw::AfxMessageBox(QStringLiteral("没有发音引擎，请检查您的声卡"), this);
     return false;
   }
-  // Always the first voice in sorted order: the voice chosen before is not
-  // remembered.
+  if (!m_strVoiceId.empty())
+    for (int i = 0; i < m_comboVoice.count(); ++i)
+      if (TokenIdOf(m_comboVoice.GetItemData(i)) == m_strVoiceId) {
+        m_nVoiceIndex = i;
+        break;
+      }
   m_comboVoice.SetCurSel(m_nVoiceIndex);
   SetRange(m_sliderVolume, 0, 100);
   SetRange(m_sliderRate, -10, 10);

@@ -207,12 +207,13 @@ TEST_F(SpeechSettingsDialogTest, StoredValuesBeyondTheSlidersAreSentAsTheyAreAnd
     EXPECT_EQ(m_pVoice->m_calls, expected);
     EXPECT_EQ(g_nVolume, c.nVolume);
     EXPECT_EQ(Frame()->m_nRate, c.nRate);
-    EXPECT_EQ(Ini(), std::string("[lexiphon]\r\n") + c.saved + "\r\n");
+    EXPECT_EQ(Ini(), std::string("[lexiphon]\r\n") + c.saved + "\r\nvoice=" + TokenIdOf(Frame()->m_pVoiceToken.get()) +
+                         "\r\n");
   }
 }
 
 TEST_F(SpeechSettingsDialogTest,
-       OkGivesTheVoiceTheChosenVoiceAndSlidersAndTheNextOpeningStartsFromTheFirstVoice) {
+       OkGivesTheVoiceTheChosenVoiceAndSlidersAndTheNextOpeningStartsFromIt) {
   ISpObjectToken* pChosen = nullptr;
   Open(kOk, [&](CSpeechSettingsDialog& dlg) {
     QTest::keyClick(&dlg.m_comboVoice, Qt::Key_Down);
@@ -234,10 +235,10 @@ TEST_F(SpeechSettingsDialogTest,
   EXPECT_EQ(nRate, 4);
   EXPECT_EQ(g_nVolume, 47);
   EXPECT_EQ(Frame()->m_nRate, 4);
-  EXPECT_EQ(Ini(), "[lexiphon]\r\npos=47\r\nrate=4\r\n");
+  EXPECT_EQ(Ini(), "[lexiphon]\r\npos=47\r\nrate=4\r\nvoice=" + TokenIdOf(pChosen) + "\r\n");
 
   Open(kCancel, [&](CSpeechSettingsDialog& dlg) {
-    EXPECT_EQ(dlg.m_comboVoice.currentIndex(), 0);
+    EXPECT_EQ(dlg.m_comboVoice.currentIndex(), 2);
     EXPECT_EQ(dlg.m_sliderVolume.value(), 47);
     EXPECT_EQ(dlg.m_sliderRate.value(), 4);
   });
