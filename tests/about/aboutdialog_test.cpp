@@ -101,7 +101,7 @@ TEST_F(AboutDialogTest, FollowedLinkTurnsVisitedOnlyWhileThatBoxIsOpen) {
     about::CLinkLabel& link = dlg->m_wndLink;
     visitedAtOpen.push_back(link.m_bVisited);
     QTest::mouseClick(dlg->windowHandle(), Qt::LeftButton, {}, link.geometry().center());
-    EXPECT_TRUE(link.m_bVisited);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return link.m_bVisited; }, 5000));
     QTest::keyClick(dlg, Qt::Key_Escape);
   });
   Frame()->SendCommand(res::ID_APP_ABOUT);
