@@ -41,6 +41,10 @@ class CMainFrame : public fw::CFrameWnd {
   bool m_bPaused = false;
   // "No sound device" was said and no Speak has played since.
   bool m_bToldNoDevice = false;
+  // Some Speak has played in this session; a Speak that found the device
+  // gone is being tried again.
+  bool m_bSpeechPlayed = false;
+  bool m_bSpeakRetrying = false;
   // Speech runtime starts to stop again when the voice is gone.
   int m_nSpeechInits = 0;
 
@@ -52,9 +56,13 @@ class CMainFrame : public fw::CFrameWnd {
 
   // Speech, in speechcommands.cpp. Reads the input pane aloud.
   void SpeakInputText();
-  // Keeps a Speak's result and says once per loss of the device that
-  // there is none.
-  void ReportSpeakResult(speech::HRESULT hr);
+  // Keeps the result of speaking the input pane's [nFrom, nTo) and says
+  // once per loss of the device that there is none; a device lost after
+  // playing is first tried again for a few seconds (a restarted sound
+  // server takes that long to be found again).
+  void ReportSpeakResult(speech::HRESULT hr, int nFrom, int nTo);
+  void RetrySpeak(int nFrom, int nTo, int nTriesLeft);
+  void TellNoDevice();
   // Gives the voice the one setting.ini named, if not done yet; an unknown
   // one leaves the default voice.
   void ApplyStoredVoice();

@@ -10,6 +10,8 @@
 #include "speech/voicelist.h"
 #include "text/codepage.h"
 
+#include <QTimer>
+
 #include <climits>
 
 namespace frame {
@@ -69,19 +71,54 @@ void CMainFrame::SpeakInputText() {
     return;
   }
   if (!g_pVoice) return;
-  ReportSpeakResult(SpeakPaneRange(0, INT_MAX));
+  ReportSpeakResult(SpeakPaneRange(0, INT_MAX), 0, INT_MAX);
   m_bPaused = false;
 }
 
-void CMainFrame::ReportSpeakResult(HRESULT hr) {
+namespace {
+// The sound system looks for a restarted server again after about three
+// seconds.
+constexpr int kSpeakRetryMs = 500;
+constexpr int kSpeakTries = 10;
+}  // namespace
+
+void CMainFrame::ReportSpeakResult(HRESULT hr, int nFrom, int nTo) {
   g_hrSpeech = hr;
-  if (hr != SPERR_NO_AUDIO_DEVICE) {
-    if (SUCCEEDED(hr)) m_bToldNoDevice = false;
+  if (SUCCEEDED(hr)) {
+    m_bToldNoDevice = m_bSpeakRetrying = false;
+    m_bSpeechPlayed = true;
     return;
   }
   // Every Speak tries the device again (the sound server may be back), but
   // one loss is told only once.
-  if (m_bToldNoDevice) return;
+  if (hr != SPERR_NO_AUDIO_DEVICE || m_bToldNoDevice || m_bSpeakRetrying) return;
+  if (!m_bSpeechPlayed) {
+    TellNoDevice();
+    return;
+  }
+  m_bSpeakRetrying = true;
+  RetrySpeak(nFrom, nTo, kSpeakTries);
+}
+
+void CMainFrame::RetrySpeak(int nFrom, int nTo, int nTriesLeft) {
+  QTimer::singleShot(kSpeakRetryMs, this, [this, nFrom, nTo, nTriesLeft] {
+    // Stopped, or a later Speak got through.
+    if (!m_bSpeakRetrying) return;
+    const HRESULT hr = g_pVoice ? SpeakPaneRange(nFrom, nTo) : E_POINTER;
+    if (hr == SPERR_NO_AUDIO_DEVICE && nTriesLeft > 1) {
+      RetrySpeak(nFrom, nTo, nTriesLeft - 1);
+      return;
+    }
+    m_bSpeakRetrying = false;
+    g_hrSpeech = hr;
+    if (SUCCEEDED(hr))
+      m_bToldNoDevice = false;
+    else if (hr == SPERR_NO_AUDIO_DEVICE)
+      TellNoDevice();
+  });
+}
+
+void CMainFrame::TellNoDevice() {
   m_bToldNoDevice = true;
   fw::AfxMessageBox(QStringLiteral("没有可用的声音设备，无法发音。\n请检查声卡和声音服务，然后重新启动本程序。"));
 }
@@ -111,6 +148,7 @@ void CMainFrame::OnPause() {
 }
 
 void CMainFrame::OnSpeechStop() {
+  m_bSpeakRetrying = false;
   if (!g_pVoice) return;
   g_pVoice->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
   // The next Speak starts afresh, not held by a pause.
@@ -120,7 +158,9 @@ void CMainFrame::OnSpeechStop() {
 
 // A pause that outlived its text still holds back the next Speak: Stop
 // clears it.
-void CMainFrame::OnUpdateSpeechStop(fw::CCmdUI* pCmdUI) { pCmdUI->Enable(m_bPaused || VoiceHasText()); }
+void CMainFrame::OnUpdateSpeechStop(fw::CCmdUI* pCmdUI) {
+  pCmdUI->Enable(m_bPaused || m_bSpeakRetrying || VoiceHasText());
+}
 
 void CMainFrame::OnSpeechSettings() {
   CSpeechSettingsDialog dlg;

@@ -65,7 +65,8 @@ void CMainFrame::OnSpeakSelection() {
   if (m_bPaused) g_pVoice->Resume();
   m_bPaused = false;
   const QTextCursor selection = input->textCursor();
-  ReportSpeakResult(SpeakPaneRange(selection.selectionStart(), selection.selectionEnd()));
+  ReportSpeakResult(SpeakPaneRange(selection.selectionStart(), selection.selectionEnd()),
+                    selection.selectionStart(), selection.selectionEnd());
 }
 
 }  // namespace frame

@@ -10,10 +10,6 @@
 #include "support/pulseserver.h"
 
 #include <QAction>
-#include <QMediaDevices>
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTest>
@@ -31,7 +27,9 @@ namespace {
 
 // Set in the child run that has no sound server.
 constexpr char kChildMarker[] = "LEX_SPEECH_NO_SERVER_CHILD";
-// Set in the child run whose private server is restarted under it.
+// Set in the child run whose private server is restarted under it. (The
+// sound system looks for a lost server again once, about three seconds
+// after losing it: one down for longer is not found again in this process.)
 constexpr char kRestartMarker[] = "LEX_SPEECH_RESTART_CHILD";
 
 // The server must run before anything in this program opens the sound
@@ -181,25 +179,6 @@ class RestartedServerChild : public SoundTest {
     EXPECT_EQ(g_pVoice->WaitUntilDone(20000), S_OK);
     return heard;
   }
-
-  // The sound system of this process takes a moment to connect to a new
-  // server; until it has, nobody here could play.
-  static bool SoundSystemIsBack() {
-    return QTest::qWaitFor(
-        [] {
-          QAudioFormat format;
-          format.setSampleRate(22050);
-          format.setChannelCount(1);
-          format.setSampleFormat(QAudioFormat::Int16);
-          QAudioSink probe(QMediaDevices::defaultAudioOutput(), format);
-          probe.start();
-          const bool ok = probe.error() == QAudio::NoError && probe.state() != QAudio::StoppedState;
-          probe.stop();
-          if (!ok) QTest::qWait(200);
-          return ok;
-        },
-        20000);
-  }
 };
 
 TEST_F(RestartedServerChild, DISABLED_SpeakAfterARestartIsHeard) {
@@ -211,39 +190,33 @@ TEST_F(RestartedServerChild, DISABLED_SpeakAfterARestartIsHeard) {
   Frame()->Input()->SetWindowTextBytes("Hello there, how are you today?");
   ASSERT_TRUE(SpeakIsHeard()) << "not heard at first";
 
-  // Restarted while idle: the next Speak is heard, nothing is said.
-  QString error;
-  ASSERT_TRUE(g_pSound->m_server.Restart(&error)) << error.toStdString();
-  ASSERT_TRUE(SoundSystemIsBack());
-  EXPECT_TRUE(SpeakIsHeard()) << "not heard after the restart";
-  EXPECT_TRUE(boxes.boxes().empty());
+  // Restarted while idle and Speak pressed at once, before the sound system
+  // has found the new server: heard as soon as it has, nothing is said.
+  // Twice, so a second loss is recovered from too.
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    QString error;
+    ASSERT_TRUE(g_pSound->m_server.Restart(&error)) << error.toStdString();
+    EXPECT_TRUE(SpeakIsHeard()) << "not heard after the restart";
+    EXPECT_TRUE(boxes.boxes().empty());
+  }
 
-  // Gone: Speak says so once, however often it is pressed.
-  const auto speakUntilTold = [&](std::size_t nBoxes) {
-    return QTest::qWaitFor(
-        [&] {
-          Press(res::ID_SPEECH_SPEAK);
-          QTest::qWait(200);
-          return boxes.boxes().size() >= nBoxes;
-        },
-        15000);
-  };
+  // Gone for good: Speak says so once, however often it is pressed.
   g_pSound->m_server.Stop();
-  ASSERT_TRUE(speakUntilTold(1)) << "the loss is not told";
-  Press(res::ID_SPEECH_SPEAK);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        Press(res::ID_SPEECH_SPEAK);
+        QTest::qWait(200);
+        return !boxes.boxes().empty();
+      },
+      20000))
+      << "the loss is not told";
+  for (int i = 0; i < 3; ++i) Press(res::ID_SPEECH_SPEAK);
+  QTest::qWait(6000);  // longer than Speak keeps trying
   Press(res::ID_SPEECH_SPEAK);
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_TRUE(boxes.boxes()[0].text.startsWith("没有可用的声音设备")) << boxes.boxes()[0].text.toStdString();
   EXPECT_EQ(g_hrSpeech, SPERR_NO_AUDIO_DEVICE);
-
-  // Back: heard again, and a second loss is told again.
-  ASSERT_TRUE(g_pSound->m_server.Restart(&error)) << error.toStdString();
-  ASSERT_TRUE(SoundSystemIsBack());
-  EXPECT_TRUE(SpeakIsHeard()) << "not heard after the server came back";
-  EXPECT_EQ(boxes.boxes().size(), 1u);
-  g_pSound->m_server.Stop();
-  EXPECT_TRUE(speakUntilTold(2)) << "the second loss is not told";
-  EXPECT_EQ(boxes.boxes().size(), 2u);
 }
 
 }  // namespace
