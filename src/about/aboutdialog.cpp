@@ -99,6 +99,7 @@ CAboutDialog::CAboutDialog(QWidget* pParent) : QDialog(pParent ? pParent : Defau
       button->setObjectName(ObjectNameFor(item.nID));
       button->setDefault(item.style & BS_DEFPUSHBUTTON);
       button->setGeometry(rc);
+      button->setAccessibleName(text);
       if (item.nID == IDOK) {
         m_pBtnOK = button;
         connect(button, &QPushButton::clicked, this, &QDialog::accept);
@@ -109,6 +110,8 @@ CAboutDialog::CAboutDialog(QWidget* pParent) : QDialog(pParent ? pParent : Defau
     label->setObjectName(ObjectNameFor(item.nID));
     label->setTextFormat(Qt::PlainText);
     label->setText(text);
+    // Screen readers announce what is shown, not the leading spaces.
+    label->setAccessibleName(text.simplified());
     label->setAlignment(StaticAlignment(item.style));
     label->setGeometry(rc);
     // Never clip: a face larger than the template's grows the text's box

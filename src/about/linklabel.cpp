@@ -9,7 +9,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QThread>
 
+#include <memory>
 #include <utility>
 
 namespace about {
@@ -227,8 +229,9 @@ void CLinkLabel::LeaveHover() {
   update();
 }
 
-void CLinkLabel::OnClicked() {
-  const int nResult = OpenLink(text::ToUnicode(m_strTarget), platform::SW_SHOW);
+void CLinkLabel::OnClicked() { OpenLinkAsync(text::ToUnicode(m_strTarget), platform::SW_SHOW); }
+
+void CLinkLabel::OnLinkOpened(int nResult) {
   m_bVisited = nResult > 32;
   if (m_bVisited) {
     SetVisited(true);
@@ -242,7 +245,28 @@ void CLinkLabel::OnClicked() {
 }
 
 int CLinkLabel::OpenLink(const QString& target, int nShowCmd) {
-  const int nShell = platform::ShellOpen(target, nShowCmd);
+  return OpenWithBrowser(target, nShowCmd, platform::ShellOpen(target, nShowCmd));
+}
+
+void CLinkLabel::OpenLinkAsync(const QString& target, int nShowCmd) {
+  platform::ShellOpenAsync(target, nShowCmd, this, [this, target, nShowCmd](int nShell) {
+    if (static_cast<unsigned>(nShell) > 32) {
+      OnLinkOpened(nShell);
+      return;
+    }
+    // The browser query may wait for the desktop's settings tool: on a
+    // thread of its own. A box closed meanwhile hears nothing.
+    auto result = std::make_shared<int>(nShell);
+    QThread* worker = QThread::create([result, target, nShowCmd, nShell] {
+      *result = OpenWithBrowser(target, nShowCmd, nShell);
+    });
+    connect(worker, &QThread::finished, this, [this, result] { OnLinkOpened(*result); });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+  });
+}
+
+int CLinkLabel::OpenWithBrowser(const QString& target, int nShowCmd, int nShell) {
   if (static_cast<unsigned>(nShell) > 32) return nShell;
 
   // The registered browser, started directly: the class of web pages, then

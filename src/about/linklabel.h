@@ -38,6 +38,12 @@ class CLinkLabel : public QLabel {
   // The desktop's result, or the browser starter's when the desktop could
   // not open it and a browser is registered; above 32 is success.
   int OpenLink(const QString& target, int nShowCmd);
+  // OpenLink without waiting on the interface thread: the opener and then
+  // the browser query run meanwhile; OnLinkOpened gets the result.
+  void OpenLinkAsync(const QString& target, int nShowCmd);
+  // The fallback of OpenLink once the desktop answered nShell: the
+  // registered browser, started directly. Any thread.
+  static int OpenWithBrowser(const QString& target, int nShowCmd, int nShell);
   void ReportLinkError(int nError);
   void FitToText();
   void LoadHandCursor();
@@ -71,6 +77,8 @@ class CLinkLabel : public QLabel {
   void hideEvent(QHideEvent* e) override;
 
   void OnClicked();
+  // Visited on success; otherwise a beep and the reason.
+  void OnLinkOpened(int nResult);
   bool OnSetCursor();
   void OnMouseMove(const QPoint& point);
 

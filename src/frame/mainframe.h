@@ -33,11 +33,21 @@ class CMainFrame : public fw::CFrameWnd {
   int m_nRate = 0;
   // The voice chosen in the settings box; the frame holds a reference.
   speech::CRef<speech::ISpObjectToken> m_pVoiceToken;
+  // Its token id, as setting.ini keeps it; read at start-up and given to the
+  // voice only before it first speaks, so the engines start no earlier.
+  std::string m_strVoiceId;
+  bool m_bVoicePending = false;
   fw::CStatusBar m_wndStatusBar;
   fw::CToolBar m_wndToolBar;
   CLiveSplitterWnd m_wndSplitter;
   bool m_bSplitterReady = false;
   bool m_bPaused = false;
+  // "No sound device" was said and no Speak has played since.
+  bool m_bToldNoDevice = false;
+  // Some Speak has played in this session; a Speak that found the device
+  // gone is being tried again.
+  bool m_bSpeechPlayed = false;
+  bool m_bSpeakRetrying = false;
   // Speech runtime starts to stop again when the voice is gone.
   int m_nSpeechInits = 0;
 
@@ -61,7 +71,17 @@ class CMainFrame : public fw::CFrameWnd {
 
   // Speech, in speechcommands.cpp. Reads the input pane aloud.
   void SpeakInputText();
-  // Writes g_nVolume and m_nRate to setting.ini.
+  // Keeps the result of speaking the input pane's [nFrom, nTo) and says
+  // once per loss of the device that there is none; a device lost after
+  // playing is first tried again for a few seconds (a restarted sound
+  // server takes that long to be found again).
+  void ReportSpeakResult(speech::HRESULT hr, int nFrom, int nTo);
+  void RetrySpeak(int nFrom, int nTo, int nTriesLeft);
+  void TellNoDevice();
+  // Gives the voice the one setting.ini named, if not done yet; an unknown
+  // one leaves the default voice.
+  void ApplyStoredVoice();
+  // Writes g_nVolume, m_nRate and the chosen voice to setting.ini.
   void SaveSpeechSettings();
   // Queues the input pane's positions [nFrom, nTo) and lights each word as
   // it is heard; in speechfollowcommands.cpp.

@@ -43,6 +43,7 @@ panes::CSpeechHighlight* CMainFrame::SpeechHighlight() {
 HRESULT CMainFrame::SpeakPaneRange(int nFrom, int nTo) {
   panes::CSpeechHighlight* highlight = SpeechHighlight();
   if (!highlight || !g_pVoice) return E_POINTER;
+  ApplyStoredVoice();
   const QString text = highlight->SpokenText(nFrom, nTo);
   std::uint32_t stream = 0;
   const HRESULT hr = g_pVoice->Speak(reinterpret_cast<const char16_t*>(text.utf16()), SPF_ASYNC, &stream);
@@ -57,17 +58,15 @@ void CMainFrame::OnUpdateSpeakSelection(fw::CCmdUI* pCmdUI) {
 
 void CMainFrame::OnSpeakSelection() {
   panes::CLexiphonView* input = Input();
-  if (!input || !input->textCursor().hasSelection() || FAILED(g_hrSpeech) || !g_pVoice) return;
+  if (!input || !input->textCursor().hasSelection() || !g_pVoice) return;
   // The selection is read now, not after whatever is still being read.
   g_pVoice->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
   if (m_pSpeechHighlight) m_pSpeechHighlight->Stop();
   if (m_bPaused) g_pVoice->Resume();
   m_bPaused = false;
   const QTextCursor selection = input->textCursor();
-  g_hrSpeech = SpeakPaneRange(selection.selectionStart(), selection.selectionEnd());
-  if (g_hrSpeech == SPERR_NO_AUDIO_DEVICE)
-    fw::AfxMessageBox(
-        QStringLiteral("没有可用的声音设备，无法发音。\n请检查声卡和声音服务，然后重新启动本程序。"));
+  ReportSpeakResult(SpeakPaneRange(selection.selectionStart(), selection.selectionEnd()),
+                    selection.selectionStart(), selection.selectionEnd());
 }
 
 }  // namespace frame

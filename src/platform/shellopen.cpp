@@ -6,6 +6,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include <memory>
 
 namespace platform {
 
@@ -199,6 +202,50 @@ int RunOpener(const QString& program, const QString& target, int nGraceMs) {
       proc->exitStatus() == QProcess::NormalExit ? MapOpenerExit(proc->exitCode()) : SE_ERR_ASSOCINCOMPLETE;
   delete proc;
   return nResult;
+}
+
+void RunOpenerAsync(const QString& program, const QString& target, int nGraceMs, QObject* pContext,
+                    OpenDone done) {
+  // Reported once, always through the event loop.
+  auto reported = std::make_shared<bool>(false);
+  const auto report = [pContext, reported, done = std::move(done)](int nResult) {
+    if (*reported) return;
+    *reported = true;
+    QMetaObject::invokeMethod(pContext, [done, nResult] { done(nResult); }, Qt::QueuedConnection);
+  };
+  const QString exe = ResolveProgram(program);
+  if (exe.isEmpty()) return report(SE_ERR_NOASSOC);
+  const QString arg = TargetArgument(target);
+  if (!FitsOneArgument(arg)) return report(ERROR_OUT_OF_RESOURCES);
+
+  // No parent: an opener still running has handed the target to a program
+  // in the foreground, which must not end with our window.
+  auto* proc = new QProcess;
+  proc->setProgram(exe);
+  proc->setArguments({arg});
+  proc->setStandardInputFile(QProcess::nullDevice());
+  proc->setProcessChannelMode(QProcess::ForwardedChannels);
+  QObject::connect(proc, &QProcess::errorOccurred, pContext, [report](QProcess::ProcessError e) {
+    if (e == QProcess::FailedToStart) report(ERROR_OUT_OF_RESOURCES);
+  });
+  QObject::connect(proc, &QProcess::finished, pContext, [report](int nExitCode, QProcess::ExitStatus status) {
+    report(status == QProcess::NormalExit ? MapOpenerExit(nExitCode) : SE_ERR_ASSOCINCOMPLETE);
+  });
+  QObject::connect(proc, &QProcess::errorOccurred, proc, [proc](QProcess::ProcessError e) {
+    if (e == QProcess::FailedToStart) proc->deleteLater();
+  });
+  QObject::connect(proc, &QProcess::finished, proc, &QObject::deleteLater);
+  QTimer::singleShot(nGraceMs, pContext, [report] { report(kShellOpenOk); });
+  proc->start();
+}
+
+void ShellOpenAsync(const QString& target, int nShowCmd, QObject* pContext, OpenDone done) {
+  if (OpenerOverride()) {
+    const int nResult = ShellOpen(target, nShowCmd);
+    QMetaObject::invokeMethod(pContext, [done = std::move(done), nResult] { done(nResult); }, Qt::QueuedConnection);
+    return;
+  }
+  RunOpenerAsync(QStringLiteral("xdg-open"), target, kOpenerGraceMs, pContext, std::move(done));
 }
 
 int ShellOpen(const QString& target, int nShowCmd) {

@@ -10,6 +10,8 @@
 #include <functional>
 #include <optional>
 
+class QObject;
+
 namespace platform {
 
 // Codes of the shell's and the command starter's error table.
@@ -43,6 +45,15 @@ int ShellOpen(const QString& target, int nShowCmd);
 // ShellOpen with a given opener program and waiting time; tests use it with
 // a fake opener.
 int RunOpener(const QString& program, const QString& target, int nGraceMs);
+
+// ShellOpen without waiting: done gets the same result on pContext's thread
+// once the opener has ended, or has run for its grace time, and never before
+// this call returns; not at all when pContext is gone by then. The opener
+// outlives pContext.
+using OpenDone = std::function<void(int nResult)>;
+void ShellOpenAsync(const QString& target, int nShowCmd, QObject* pContext, OpenDone done);
+void RunOpenerAsync(const QString& program, const QString& target, int nGraceMs, QObject* pContext,
+                    OpenDone done);
 
 // xdg-open's documented exit status (1 syntax, 2 missing file, 3 no tool to
 // open it, 4 the tool failed, 5/6 no permission) in the shell's terms.

@@ -12,7 +12,10 @@ namespace {
 constexpr char kSection[] = "lexiphon";
 constexpr char kVolumeKey[] = "pos";
 constexpr char kRateKey[] = "rate";
+constexpr char kVoiceKey[] = "voice";
 constexpr std::size_t kValueBuffer = 80;
+// A token id is a long path.
+constexpr std::size_t kVoiceBuffer = 1024;
 }  // namespace
 
 QString SpeechSettingsPath() {
@@ -28,6 +31,7 @@ SpeechSettings LoadSpeechSettings() {
       platform::DecimalToInt(platform::GetPrivateProfileString(kSection, kVolumeKey, "", path, kValueBuffer));
   s.nRate =
       platform::DecimalToInt(platform::GetPrivateProfileString(kSection, kRateKey, "", path, kValueBuffer));
+  s.strVoice = platform::GetPrivateProfileString(kSection, kVoiceKey, "", path, kVoiceBuffer);
   return s;
 }
 
@@ -35,6 +39,7 @@ void SaveSpeechSettings(const SpeechSettings& settings) {
   const QString path = SpeechSettingsPath();
   platform::WritePrivateProfileString(kSection, kVolumeKey, std::to_string(settings.nVolume), path);
   platform::WritePrivateProfileString(kSection, kRateKey, std::to_string(settings.nRate), path);
+  if (!settings.strVoice.empty()) platform::WritePrivateProfileString(kSection, kVoiceKey, settings.strVoice, path);
 }
 
 int EffectiveVolume(int nStored) {

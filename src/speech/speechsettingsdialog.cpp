@@ -14,6 +14,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace speech {
@@ -39,15 +40,20 @@ constexpr char kNote[] =
     "普通的windows系统只有microsoft sam发音引擎。\n"
     "建议安装speechsdk以使用microsoft mike、microsoft mary发音引擎。";
 
+// The labels that name the list and the sliders.
+constexpr char kVoiceLabel[] = "发音引擎:";
+constexpr char kVolumeLabel[] = "发音音量:";
+constexpr char kRateLabel[] = "发音速度:";
+
 // In template (tab) order.
 const SDlgItem kItems[] = {
     {IDOK, Kind::DefButton, "Ok", QRect(171, 92, 50, 14)},
     {IDCANCEL, Kind::Button, "Cancel", QRect(171, 116, 50, 14)},
     {IDC_STATIC, Kind::Group, "发音设置", QRect(7, 7, 155, 127)},
-    {IDC_STATIC, Kind::Static, "发音引擎:", QRect(13, 19, 35, 8)},
+    {IDC_STATIC, Kind::Static, kVoiceLabel, QRect(13, 19, 35, 8)},
     {IDC_VOICE_COMBO, Kind::Combo, "", QRect(13, 31, 139, 64)},
-    {IDC_STATIC, Kind::Static, "发音音量:", QRect(13, 57, 35, 8)},
-    {IDC_STATIC, Kind::Static, "发音速度:", QRect(14, 95, 35, 8)},
+    {IDC_STATIC, Kind::Static, kVolumeLabel, QRect(13, 57, 35, 8)},
+    {IDC_STATIC, Kind::Static, kRateLabel, QRect(14, 95, 35, 8)},
     {IDC_VOLUME_SLIDER, Kind::Slider, "Slider1", QRect(13, 70, 138, 15)},
     {IDC_RATE_SLIDER, Kind::Slider, "Slider1", QRect(13, 108, 138, 15)},
     {IDC_STATIC, Kind::Note, kNote, QRect(166, 14, 68, 65)},
@@ -67,6 +73,12 @@ QString ObjectNameFor(int nID) {
     case IDC_RATE_SLIDER: return QStringLiteral("IDC_RATE_SLIDER");
     default: return QStringLiteral("IDC_STATIC");
   }
+}
+
+// A label's text as a name: without its colon.
+QString AccessibleLabel(QString text) {
+  while (text.endsWith(u':') || text.endsWith(u'：')) text.chop(1);
+  return text.trimmed();
 }
 
 QWidget* DefaultOwner() {
@@ -162,6 +174,7 @@ void CSpeechSettingsDialog::LayOut() {
   QSize box = map(kDialogRect).size();
   std::vector<QWidget*> tabStops;
   QLabel* note = nullptr;
+  std::vector<QLabel*> labels;
 
   for (const SDlgItem& item : kItems) {
     const QString text = QString::fromUtf8(item.text);
@@ -212,19 +225,30 @@ void CSpeechSettingsDialog::LayOut() {
         slider.setTickPosition(QSlider::NoTicks);
         // The control's own state until initialisation sets it.
         SetRange(slider, 0, 100);
-        slider.setAccessibleName(text);
         tabStops.push_back(&slider);
         control = &slider;
         break;
       }
     }
     control->setObjectName(ObjectNameFor(item.nID));
+    // Screen readers announce the text shown; the list and the sliders are
+    // named by the label above them, which also takes them as its buddy.
+    if (item.kind != Kind::Slider && !text.isEmpty()) control->setAccessibleName(text);
+    if (item.kind == Kind::Static) labels.push_back(static_cast<QLabel*>(control));
     control->setGeometry(rc);
     // Later controls lie above earlier ones (the group box below its
     // contents), and are reached in template order.
     control->raise();
   }
   for (std::size_t i = 1; i < tabStops.size(); ++i) setTabOrder(tabStops[i - 1], tabStops[i]);
+  const std::pair<QWidget*, const char*> named[] = {
+      {&m_comboVoice, kVoiceLabel}, {&m_sliderVolume, kVolumeLabel}, {&m_sliderRate, kRateLabel}};
+  for (const auto& [control, labelText] : named)
+    for (QLabel* label : labels)
+      if (label->text() == QString::fromUtf8(labelText)) {
+        control->setAccessibleName(AccessibleLabel(label->text()));
+        label->setBuddy(control);
+      }
 
   // A face wider or taller than the template's would run the note into the
   // buttons: widen it (and the box) until it fits its height, and keep the
@@ -266,8 +290,12 @@ bool CSpeechSettingsDialog::OnInitDialog() {
     fw::AfxMessageBox(QStringLiteral("没有发音引擎，请检查您的声卡"), this);
     return false;
   }
-  // Always the first voice in sorted order: the voice chosen before is not
-  // remembered.
+  if (!m_strVoiceId.empty())
+    for (int i = 0; i < m_comboVoice.count(); ++i)
+      if (TokenIdOf(m_comboVoice.GetItemData(i)) == m_strVoiceId) {
+        m_nVoiceIndex = i;
+        break;
+      }
   m_comboVoice.SetCurSel(m_nVoiceIndex);
   SetRange(m_sliderVolume, 0, 100);
   SetRange(m_sliderRate, -10, 10);

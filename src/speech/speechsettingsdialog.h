@@ -10,6 +10,8 @@
 #include <QDialog>
 #include <QSlider>
 
+#include <string>
+
 class QPushButton;
 
 namespace speech {
@@ -57,6 +59,9 @@ class CSpeechSettingsDialog : public QDialog {
   int DoModal();
 
   int m_nVoiceIndex = 0;
+  // The token id of the voice in use: its entry is preselected, else the
+  // first one (the default voice's).
+  std::string m_strVoiceId;
   int m_nVolume = 50;
   int m_nRate = -2;
   // The token chosen on OK, borrowed from the list: valid while the dialog

@@ -130,6 +130,37 @@ HRESULT OpenVoiceCategory(const char16_t* pszCatName, bool fCreateIfNotExist,
   return hr;
 }
 
+std::string TokenIdOf(ISpObjectToken* pToken) {
+  char16_t* pszId = nullptr;
+  if (!pToken || FAILED(pToken->GetId(&pszId)) || !pszId) return {};
+  const std::string id = QStringView(pszId).toUtf8().toStdString();
+  CoTaskMemFree(pszId);
+  return id;
+}
+
+HRESULT FindVoiceToken(const char16_t* pszCatName, const std::string& strId, ISpObjectToken** ppToken) {
+  if (!ppToken) return E_POINTER;
+  *ppToken = nullptr;
+  if (strId.empty()) return SPERR_NOT_FOUND;
+  CRef<IEnumSpObjectTokens> pEnum;
+  {
+    CRef<ISpObjectTokenCategory> pCategory;
+    HRESULT hr = OpenVoiceCategory(pszCatName, false, &pCategory);
+    if (SUCCEEDED(hr)) hr = pCategory->EnumTokens(nullptr, nullptr, &pEnum);
+    if (hr != S_OK || !pEnum) return SPERR_NOT_FOUND;
+  }
+  ISpObjectToken* pToken = nullptr;
+  while (pEnum->Next(1, &pToken, nullptr) == S_OK && pToken) {
+    if (TokenIdOf(pToken) == strId) {
+      *ppToken = pToken;
+      return S_OK;
+    }
+    pToken->Release();
+    pToken = nullptr;
+  }
+  return SPERR_NOT_FOUND;
+}
+
 HRESULT FillVoiceList(const ListAddString& addString, const ListSetItemData& setItemData,
                       const ListSetCurSel& setCurSel, const char16_t* pszCatName, const char16_t* pszReqAttrs,
                       const char16_t* pszOptAttrs) {

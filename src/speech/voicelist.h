@@ -38,6 +38,12 @@ HRESULT FillVoiceList(const ListAddString& addString, const ListSetItemData& set
 HRESULT OpenVoiceCategory(const char16_t* pszCatName, bool fCreateIfNotExist,
                           ISpObjectTokenCategory** ppCategory);
 
+// The token's id in UTF-8; "" when it has none.
+std::string TokenIdOf(ISpObjectToken* pToken);
+// The category's token whose id is strId (UTF-8), with one reference for the
+// caller; SPERR_NOT_FOUND when none has it.
+HRESULT FindVoiceToken(const char16_t* pszCatName, const std::string& strId, ISpObjectToken** ppToken);
+
 // The token's value named after the language id, or its default value when
 // it has no such value. The string comes from the task allocator.
 HRESULT GetTokenDescription(ISpObjectToken* pToken, std::uint16_t nLangId, char16_t** ppszDescription);

@@ -12,6 +12,7 @@
 
 #include <QMenuBar>
 #include <QPushButton>
+#include <QAccessible>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -88,6 +89,29 @@ TEST_F(AboutDialogTest, OpensFromToolbarAndMenuLaidOutFromItsTemplate) {
   EXPECT_EQ(nOpened, 2);
 }
 
+TEST_F(AboutDialogTest, EveryControlIsAnnouncedByWhatItShows) {
+  int nOpened = 0;
+  ModalWatcher watcher([&](QWidget* w) {
+    auto* dlg = qobject_cast<CAboutDialog*>(w);
+    ASSERT_NE(dlg, nullptr);
+    ++nOpened;
+    QStringList names;
+    for (QWidget* child : dlg->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      QAccessibleInterface* a = QAccessible::queryAccessibleInterface(child);
+      ASSERT_NE(a, nullptr);
+      names << a->text(QAccessible::Name);
+    }
+    QStringList want{QString::fromLatin1(about::kMakerHost), QStringLiteral("Lexiphon V1.5 英语学习助手：朗读与英汉互译"),
+                     QStringLiteral("离线词典：CC-CEDICT (CC BY-SA 4.0)"), QStringLiteral("确定")};
+    names.sort();
+    want.sort();
+    EXPECT_EQ(names, want);
+    dlg->findChild<QPushButton*>(QStringLiteral("IDOK"))->click();
+  });
+  Frame()->SendCommand(res::ID_APP_ABOUT);
+  EXPECT_EQ(nOpened, 1);
+}
+
 TEST_F(AboutDialogTest, FollowedLinkTurnsVisitedOnlyWhileThatBoxIsOpen) {
   QStringList opened;
   platform::SetShellOpenerForTesting([&](const QString& target) {
@@ -101,7 +125,7 @@ TEST_F(AboutDialogTest, FollowedLinkTurnsVisitedOnlyWhileThatBoxIsOpen) {
     about::CLinkLabel& link = dlg->m_wndLink;
     visitedAtOpen.push_back(link.m_bVisited);
     QTest::mouseClick(dlg->windowHandle(), Qt::LeftButton, {}, link.geometry().center());
-    EXPECT_TRUE(link.m_bVisited);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return link.m_bVisited; }, 5000));
     QTest::keyClick(dlg, Qt::Key_Escape);
   });
   Frame()->SendCommand(res::ID_APP_ABOUT);

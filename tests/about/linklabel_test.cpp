@@ -3,6 +3,7 @@
 // FitToText gives for each alignment, and the error texts.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "about/linklabel.h"
+#include "fakeprogram.h"
 #include "platform/shellopen.h"
 #include "support/messageboxwatcher.h"
 #include "text/codepage.h"
@@ -11,6 +12,7 @@
 #include <QHelpEvent>
 #include <QImage>
 #include <QPalette>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
 
@@ -126,18 +128,60 @@ TEST_F(LinkLabelTest, ClickVisitsOnlyWhenTheLinkOpened) {
   MessageBoxWatcher boxes;
   ClickLink();
   EXPECT_EQ(opened, QStringList{"https://example.org/"});
-  EXPECT_TRUE(m_pLink->m_bVisited);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return m_pLink->m_bVisited; }, 5000));
   EXPECT_TRUE(boxes.boxes().empty());
   MoveTo(QPoint(390, 190));
   EXPECT_TRUE(Shows(*m_pLink, m_pLink->m_crVisited));
 
   nResult = platform::SE_ERR_NOASSOC;
   ClickLink();
-  ASSERT_TRUE(boxes.waitFor(1));
+  ASSERT_TRUE(boxes.waitFor(1, 10000));
   EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("Unable to open hyperlink:\n\nThere is no application "
                                                       "associated\nwith the given filename extension.")});
   EXPECT_FALSE(m_pLink->m_bVisited);
   EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+  if (!oldBrowser.isNull()) qputenv("BROWSER", oldBrowser);
+}
+
+// The desktop's opener found through PATH is one that waits for the test's
+// word and then answers with the given exit status.
+TEST_F(LinkLabelTest, TheClickReturnsWhileTheOpenerRunsAndItsAnswerComesAfter) {
+  AttachAndShow();
+  platform::SetBrowserSettingForTesting([] { return QString(); });
+  const QByteArray oldBrowser = qgetenv("BROWSER"), oldPath = qgetenv("PATH");
+  qunsetenv("BROWSER");
+  m_pLink->SetLinkTarget("https://example.org/");
+  for (const int nExit : {3, 0}) {
+    SCOPED_TRACE(nExit);
+    QTemporaryDir dir;
+    ASSERT_TRUE(about_test::WriteRecorder(
+        dir.filePath("xdg-open"), "while [ ! -e \"$(dirname \"$0\")/go\" ]; do sleep 0.02; done\nexit " +
+                                      QByteArray::number(nExit) + "\n"));
+    qputenv("PATH", QFile::encodeName(dir.path()) + ":" + oldPath);
+    m_pLink->SetVisited(false);
+    m_pLink->m_bVisited = false;
+
+    MessageBoxWatcher boxes;
+    ClickLink();
+    // Back from the click with the opener still waiting: nothing known yet.
+    EXPECT_EQ(about_test::RecordedArgv(dir.path()), QStringList{"https://example.org/"});
+    EXPECT_FALSE(m_pLink->m_bVisited);
+    EXPECT_TRUE(boxes.boxes().empty());
+
+    QFile go(dir.filePath("go"));
+    ASSERT_TRUE(go.open(QIODevice::WriteOnly));
+    go.close();
+    if (nExit == 0) {
+      EXPECT_TRUE(QTest::qWaitFor([&] { return m_pLink->m_bVisited; }, 10000));
+      EXPECT_TRUE(boxes.boxes().empty());
+    } else {
+      // "No tool to open it", and no browser registered to fall back on.
+      ASSERT_TRUE(boxes.waitFor(1, 10000));
+      EXPECT_TRUE(boxes.texts()[0].contains(QStringLiteral("no application associated")));
+      EXPECT_FALSE(m_pLink->m_bVisited);
+    }
+  }
+  qputenv("PATH", oldPath);
   if (!oldBrowser.isNull()) qputenv("BROWSER", oldBrowser);
 }
 

@@ -11,6 +11,7 @@
 #include "support/appfixture.h"
 #include "testvoices.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <QTest>
 
 #include <functional>
+#include <map>
 
 using namespace speech;
 using namespace speech_testing;
@@ -178,6 +180,42 @@ TEST_F(SpeechSettingsDialogTest, OpensFromItsTemplateWithTheSettingsAppliedAndCa
   EXPECT_FALSE(Frame()->m_pVoiceToken);
 }
 
+// What a screen reader announces for each control: the text it shows, or
+// for the list and the sliders the label above them.
+TEST_F(SpeechSettingsDialogTest, EveryControlIsAnnouncedByItsVisibleLabel) {
+  Open(kCancel, [&](CSpeechSettingsDialog& dlg) {
+    const auto name = [](QWidget* w) {
+      QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+      return a ? a->text(QAccessible::Name) : QStringLiteral("(none)");
+    };
+    // A list is announced by its current entry and by the label its
+    // relation names; the name is set for the platforms that read it.
+    EXPECT_EQ(dlg.m_comboVoice.accessibleName(), "发音引擎");
+    QStringList comboLabels;
+    for (const auto& [other, relation] :
+         QAccessible::queryAccessibleInterface(&dlg.m_comboVoice)->relations(QAccessible::Label))
+      comboLabels << other->text(QAccessible::Name);
+    EXPECT_EQ(comboLabels, QStringList{"发音引擎:"});
+    EXPECT_EQ(name(&dlg.m_sliderVolume), "发音音量");
+    EXPECT_EQ(name(&dlg.m_sliderRate), "发音速度");
+    EXPECT_EQ(name(dlg.findChild<QPushButton*>("IDOK")), "Ok");
+    EXPECT_EQ(name(dlg.findChild<QPushButton*>("IDCANCEL")), "Cancel");
+    for (QLabel* label : dlg.findChildren<QLabel*>()) {
+      EXPECT_EQ(name(label), label->text());
+      // Alt with the label's key would reach its control; the buddies say which.
+      const std::map<QString, QWidget*> buddies = {
+          {"发音音量:", &dlg.m_sliderVolume}, {"发音速度:", &dlg.m_sliderRate}, {"发音引擎:", &dlg.m_comboVoice}};
+      const auto it = buddies.find(label->text());
+      EXPECT_EQ(label->buddy(), it == buddies.end() ? nullptr : it->second) << label->text().toStdString();
+    }
+    // Nothing that takes the focus goes unnamed.
+    for (QWidget* w : dlg.findChildren<QWidget*>())
+      if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus) && w->parentWidget() == &dlg) {
+        EXPECT_FALSE(name(w).isEmpty()) << w->objectName().toStdString();
+      }
+  });
+}
+
 TEST_F(SpeechSettingsDialogTest, StoredValuesBeyondTheSlidersAreSentAsTheyAreAndOkStoresWhatTheSlidersShow) {
   const struct {
     const char* stored;
@@ -207,12 +245,13 @@ TEST_F(SpeechSettingsDialogTest, StoredValuesBeyondTheSlidersAreSentAsTheyAreAnd
     EXPECT_EQ(m_pVoice->m_calls, expected);
     EXPECT_EQ(g_nVolume, c.nVolume);
     EXPECT_EQ(Frame()->m_nRate, c.nRate);
-    EXPECT_EQ(Ini(), std::string("[lexiphon]\r\n") + c.saved + "\r\n");
+    EXPECT_EQ(Ini(), std::string("[lexiphon]\r\n") + c.saved + "\r\nvoice=" + TokenIdOf(Frame()->m_pVoiceToken.get()) +
+                         "\r\n");
   }
 }
 
 TEST_F(SpeechSettingsDialogTest,
-       OkGivesTheVoiceTheChosenVoiceAndSlidersAndTheNextOpeningStartsFromTheFirstVoice) {
+       OkGivesTheVoiceTheChosenVoiceAndSlidersAndTheNextOpeningStartsFromIt) {
   ISpObjectToken* pChosen = nullptr;
   Open(kOk, [&](CSpeechSettingsDialog& dlg) {
     QTest::keyClick(&dlg.m_comboVoice, Qt::Key_Down);
@@ -234,10 +273,10 @@ TEST_F(SpeechSettingsDialogTest,
   EXPECT_EQ(nRate, 4);
   EXPECT_EQ(g_nVolume, 47);
   EXPECT_EQ(Frame()->m_nRate, 4);
-  EXPECT_EQ(Ini(), "[lexiphon]\r\npos=47\r\nrate=4\r\n");
+  EXPECT_EQ(Ini(), "[lexiphon]\r\npos=47\r\nrate=4\r\nvoice=" + TokenIdOf(pChosen) + "\r\n");
 
   Open(kCancel, [&](CSpeechSettingsDialog& dlg) {
-    EXPECT_EQ(dlg.m_comboVoice.currentIndex(), 0);
+    EXPECT_EQ(dlg.m_comboVoice.currentIndex(), 2);
     EXPECT_EQ(dlg.m_sliderVolume.value(), 47);
     EXPECT_EQ(dlg.m_sliderRate.value(), 4);
   });

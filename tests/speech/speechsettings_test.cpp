@@ -29,11 +29,11 @@ TEST(SpeechSettingsFile, MissingOrBadValuesReadAsZeroAndNumbersAsFarAsTheyGo) {
 
 TEST(SpeechSettingsFile, SaveWritesTheTwoKeysAndKeepsEverythingElse) {
   ScopedTempCwd cwd;
-  SaveSpeechSettings({50, -2});
+  SaveSpeechSettings({50, -2, ""});
   EXPECT_EQ(ReadFileBytes(cwd.file("setting.ini")), "[lexiphon]\r\npos=50\r\nrate=-2\r\n");
 
   WriteFileBytes(cwd.file("setting.ini"), "; mine\r\n[other]\r\nrate=9\r\n[lexiphon]\r\npos=1\r\n");
-  SaveSpeechSettings({80, 10});
+  SaveSpeechSettings({80, 10, ""});
   EXPECT_EQ(ReadFileBytes(cwd.file("setting.ini")),
             "; mine\r\n[other]\r\nrate=9\r\n[lexiphon]\r\npos=80\r\nrate=10\r\n");
   const SpeechSettings s = LoadSpeechSettings();
@@ -41,13 +41,28 @@ TEST(SpeechSettingsFile, SaveWritesTheTwoKeysAndKeepsEverythingElse) {
   EXPECT_EQ(s.nRate, 10);
 }
 
+TEST(SpeechSettingsFile, TheVoiceIsReadWholeAndAVoiceNeverChosenLeavesItsKeyAlone) {
+  ScopedTempCwd cwd;
+  // A long token id with backslashes and a slash is kept to the byte.
+  const std::string id = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Voices\\Tokens\\" + std::string(120, 'x') + "/en-us";
+  WriteFileBytes(cwd.file("setting.ini"), "[lexiphon]\r\n; pick\r\nvoice=" + id + "\r\n[next]\r\nvoice=b\r\n");
+  EXPECT_EQ(LoadSpeechSettings().strVoice, id);
+  SaveSpeechSettings({40, 1, ""});
+  EXPECT_EQ(ReadFileBytes(cwd.file("setting.ini")),
+            "[lexiphon]\r\n; pick\r\nvoice=" + id + "\r\npos=40\r\nrate=1\r\n[next]\r\nvoice=b\r\n");
+  SaveSpeechSettings({40, 1, "other"});
+  EXPECT_EQ(ReadFileBytes(cwd.file("setting.ini")),
+            "[lexiphon]\r\n; pick\r\nvoice=other\r\npos=40\r\nrate=1\r\n[next]\r\nvoice=b\r\n");
+  EXPECT_EQ(LoadSpeechSettings().strVoice, "other");
+}
+
 TEST(SpeechSettingsFile, FollowsTheCurrentDirectory) {
   ScopedTempCwd cwd;
   QDir(cwd.path()).mkdir("sub");
-  SaveSpeechSettings({30, 1});
+  SaveSpeechSettings({30, 1, ""});
   ASSERT_TRUE(QDir::setCurrent(cwd.file("sub")));
   EXPECT_EQ(LoadSpeechSettings().nVolume, 0);
-  SaveSpeechSettings({70, 2});
+  SaveSpeechSettings({70, 2, ""});
   EXPECT_EQ(LoadSpeechSettings().nVolume, 70);
   ASSERT_TRUE(QDir::setCurrent(cwd.path()));
   EXPECT_EQ(LoadSpeechSettings().nVolume, 30);

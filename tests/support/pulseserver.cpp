@@ -45,9 +45,14 @@ bool CPulseServer::Start(QString* pError) {
     if (pError) *pError = QStringLiteral("no temporary folder");
     return false;
   }
-  const QString dir = m_pDir->path();
-  m_strAddress = QStringLiteral("unix:") + dir + QStringLiteral("/native");
+  m_strAddress = QStringLiteral("unix:") + m_pDir->path() + QStringLiteral("/native");
+  if (!Launch(pError)) return false;
+  qputenv("PULSE_SERVER", m_strAddress.toLocal8Bit());
+  return true;
+}
 
+bool CPulseServer::Launch(QString* pError) {
+  const QString dir = m_pDir->path();
   // Everything the daemon keeps goes to the private folder; no session bus,
   // no hardware modules, no idle exit.
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -84,8 +89,16 @@ bool CPulseServer::Start(QString* pError) {
     }
     m_pDaemon->waitForReadyRead(100);
   }
-  qputenv("PULSE_SERVER", m_strAddress.toLocal8Bit());
   return true;
+}
+
+bool CPulseServer::Restart(QString* pError) {
+  if (!m_pDir) {
+    if (pError) *pError = QStringLiteral("the server is not ours to restart");
+    return false;
+  }
+  Stop();
+  return Launch(pError);
 }
 
 void CPulseServer::Stop() {

@@ -24,6 +24,10 @@ class CPulseServer {
   // reason when neither works.
   bool Start(QString* pError);
   void Stop();
+  // Starts a server of our own again on the same address, as a sound
+  // server restarted under a running program; false for one found running.
+  bool Restart(QString* pError);
+  bool IsOwn() const { return m_pDir != nullptr; }
   // The server's address, "unix:/…/native".
   QString Address() const { return m_strAddress; }
 
@@ -31,6 +35,7 @@ class CPulseServer {
   static bool Answers(const QString& address);
 
  private:
+  bool Launch(QString* pError);
   std::unique_ptr<QTemporaryDir> m_pDir;
   std::unique_ptr<QProcess> m_pDaemon;
   QString m_strAddress;

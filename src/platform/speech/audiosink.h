@@ -39,6 +39,9 @@ class IAudioSink {
   virtual std::size_t Write(const std::int16_t* pSamples, std::size_t n, bool bWait,
                             const CCancel& cancel) = 0;
   virtual bool Failed() const { return false; }
+  // Interface thread: a sink that failed tries to open its output again;
+  // false when it still cannot play.
+  virtual bool Recover() { return !Failed(); }
 
   // Samples taken by Write so far, and how many of them have been heard; a
   // purge makes the dropped ones count as never taken. Any thread.

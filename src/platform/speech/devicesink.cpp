@@ -22,6 +22,7 @@ class CDeviceFeeder : public QObject {
   }
 
   bool OpenDevice(int nSampleRate, bool bPaused) {
+    CloseDevice();
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) return false;
     QAudioFormat format;
@@ -36,6 +37,17 @@ class CDeviceFeeder : public QObject {
     });
     m_nSampleRate = nSampleRate;
     return Start(bPaused);
+  }
+
+  // A device that failed is let go of; a new one is opened in its place.
+  void CloseDevice() {
+    m_timer.stop();
+    m_pIo = nullptr;
+    if (!m_pSink) return;
+    m_pSink->disconnect(this);
+    m_pSink->stop();
+    delete m_pSink;
+    m_pSink = nullptr;
   }
 
   void Kick() {
@@ -117,10 +129,26 @@ bool CDeviceSink::IsAvailable() { return !QMediaDevices::defaultAudioOutput().is
 
 bool CDeviceSink::Open(int nSampleRate) {
   std::lock_guard open(m_openMutex);
+  return OpenLocked(nSampleRate);
+}
+
+bool CDeviceSink::Recover() {
+  std::lock_guard open(m_openMutex);
+  int rate = 0;
   {
     std::lock_guard lock(m_mutex);
-    if (m_bFailed) return false;
-    if (m_pThread && nSampleRate == m_nSampleRate) return true;
+    if (!m_bFailed) return true;
+    rate = m_nSampleRate;
+  }
+  // Never opened at all: the first text's Open tries.
+  return rate == 0 || OpenLocked(rate);
+}
+
+bool CDeviceSink::OpenLocked(int nSampleRate) {
+  {
+    std::lock_guard lock(m_mutex);
+    // A failed device is opened afresh: the sound server may be back.
+    if (m_pThread && nSampleRate == m_nSampleRate && !m_bFailed) return true;
     m_ring.assign(static_cast<std::size_t>(nSampleRate) * kRingMs / 1000, 0);
     m_nHead = m_nCount = 0;
     m_nAccepted = m_nTaken;
@@ -143,10 +171,9 @@ bool CDeviceSink::Open(int nSampleRate) {
   QMetaObject::invokeMethod(
       feeder, [&] { ok = feeder->OpenDevice(nSampleRate, paused); }, Qt::BlockingQueuedConnection);
   std::lock_guard lock(m_mutex);
-  if (!ok)
-    m_bFailed = true;
-  else
-    m_nSampleRate = nSampleRate;
+  m_nSampleRate = nSampleRate;
+  // Whatever the old device said before it went is past.
+  m_bFailed = !ok;
   return ok;
 }
 

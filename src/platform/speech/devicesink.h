@@ -30,6 +30,7 @@ class CDeviceSink : public IAudioSink {
 
   bool IsAvailable() override;
   bool Open(int nSampleRate) override;
+  bool Recover() override;
   std::size_t Write(const std::int16_t* pSamples, std::size_t n, bool bWait, const CCancel& cancel) override;
   bool Failed() const override;
   void Pause() override;
@@ -45,6 +46,8 @@ class CDeviceSink : public IAudioSink {
   // Audio thread: moves what the device can take from the ring.
   std::size_t TakeFromRing(std::int16_t* pOut, std::size_t nMax);
   void SetFailed();
+  // With m_openMutex held.
+  bool OpenLocked(int nSampleRate);
 
   mutable std::mutex m_mutex;
   std::condition_variable m_cvSpace;

@@ -83,6 +83,8 @@ HRESULT CSpVoice::Speak(const char16_t* pwcs, std::uint32_t dwFlags, std::uint32
     if (!pwcs) return S_OK;
     // Queued text would wait for ever on a machine with nothing to play on.
     if (!m_pSink->IsAvailable()) return SPERR_NO_AUDIO_DEVICE;
+    // A device lost since (the sound server restarted) is opened again.
+    if (!m_pSink->Recover()) return SPERR_NO_AUDIO_DEVICE;
     stream = ++m_nLastStream;
     m_queue.push_back({std::u16string(pwcs), stream, m_nGeneration.load()});
     if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
