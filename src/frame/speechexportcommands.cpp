@@ -47,7 +47,9 @@ class CSpeechExportProgress : public QProgressDialog {
     setWindowModality(Qt::NonModal);
     setMinimumDuration(400);
     setValue(0);
+    // The button, Esc and closing the box all cancel.
     connect(this, &QProgressDialog::canceled, this, [this] { OnCancel(); });
+    connect(this, &QDialog::rejected, this, [this] { OnCancel(); });
     connect(&m_timer, &QTimer::timeout, this, [this] { OnTick(); });
     m_timer.start(50);
   }
@@ -77,8 +79,10 @@ class CSpeechExportProgress : public QProgressDialog {
   }
 
   void OnCancel() {
+    // Closing the box after the end comes here too.
+    if (!m_pExport) return;
     m_timer.stop();
-    if (m_pExport) m_pExport->Cancel();
+    m_pExport->Cancel();
     m_pExport.reset();
     ShowStatus(m_pFrame, QStringLiteral("已取消保存语音"));
     close();
