@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
     QFile file(QString::fromLocal8Bit(argv[1]));
     if (file.open(QIODevice::ReadOnly)) {
       QStringDecoder gbk("GB18030");
-      pane->setPlainText(gbk.isValid() ? QString(gbk(file.readAll())) : QString::fromLocal8Bit(file.readAll()));
+      pane->setPlainText(gbk.isValid() ? QString(gbk(file.readAll()))
+                                       : QString::fromLocal8Bit(file.readAll()));
     }
   }
   // The program's own first size.

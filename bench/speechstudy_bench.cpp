@@ -88,15 +88,35 @@ void Synthesis(benchmark::State& state, const char* pszVoice) {
   state.counters["x_real_time"] = benchmark::Counter(audio / wall);
 }
 BENCHMARK_CAPTURE(Synthesis, flite_slt, "flite/cmu_us_slt")
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(5)->ReportAggregatesOnly(true);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(Synthesis, flite_rms, "flite/cmu_us_rms")
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(5)->ReportAggregatesOnly(true);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(Synthesis, flite_awb, "flite/cmu_us_awb")
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(5)->ReportAggregatesOnly(true);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(Synthesis, flite_kal16, "flite/cmu_us_kal16")
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(5)->ReportAggregatesOnly(true);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(Synthesis, espeak_en, "gmw/en-US")
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(5)->ReportAggregatesOnly(true);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // Speak (the default voice) to the first sample reaching the sink.
 void SpeakToFirstPcm(benchmark::State& state) {
@@ -116,8 +136,12 @@ void SpeakToFirstPcm(benchmark::State& state) {
 // 1 MiB of pane text is 512 Ki UTF-16 units at the most (all Chinese), and
 // as many as 1 Mi for English; the larger.
 BENCHMARK(SpeakToFirstPcm)
-    ->Arg(40)->Arg(1 << 20)
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(11)->ReportAggregatesOnly(true);
+    ->Arg(40)
+    ->Arg(1 << 20)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(11)
+    ->ReportAggregatesOnly(true);
 
 // Save Speech of a 10,000-word text as MP3, start to finished file.
 void ExportMp3(benchmark::State& state) {
@@ -148,7 +172,12 @@ void ExportMp3(benchmark::State& state) {
   state.counters["audio_s"] = benchmark::Counter(audio / static_cast<double>(state.iterations()));
   state.counters["x_real_time"] = benchmark::Counter(audio / wall);
 }
-BENCHMARK(ExportMp3)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)
+BENCHMARK(ExportMp3)
+    ->Arg(10000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 // One word lit and painted on a shown 1 MiB pane: words in reading order
@@ -182,7 +211,12 @@ void HighlightWord(benchmark::State& state) {
   }
   light.Stop();
 }
-BENCHMARK(HighlightWord)->ArgName("jump")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Repetitions(5)
+BENCHMARK(HighlightWord)
+    ->ArgName("jump")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 }  // namespace

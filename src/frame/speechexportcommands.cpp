@@ -118,12 +118,18 @@ void CMainFrame::OnSpeechSaveAudio() {
   if (IsSavingSpeech()) return;
   QStringList filters;
   for (const SFilter& f : kFilters) filters << QString::fromUtf8(f.pszFilter);
+  // The folder saved to last time in this session, else the music folder.
+  static QString lastFolder;
+  QString folder = lastFolder;
+  if (folder.isEmpty() || !QDir(folder).exists())
+    folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
   QString selected = filters.front();
-  const QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
   QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存语音"),
                                               QDir(folder).filePath(QStringLiteral("朗读.mp3")),
                                               filters.join(QStringLiteral(";;")), &selected);
   if (path.isEmpty()) return;
+  lastFolder = QFileInfo(path).absolutePath();
   // A name without a known extension gets the one of the filter chosen.
   std::optional<SoundFileFormat> format = SoundFileFormatOf(path);
   if (!format) {
@@ -140,8 +146,9 @@ bool CMainFrame::SaveSpeechTo(const QString& path, SoundFileFormat format) {
   panes::CSpeechHighlight* highlight = SpeechHighlight();
   if (!input || !highlight || IsSavingSpeech()) return false;
   const QTextCursor cursor = input->textCursor();
-  const QString text = cursor.hasSelection() ? highlight->SpokenText(cursor.selectionStart(), cursor.selectionEnd())
-                                             : highlight->SpokenText(0, INT_MAX);
+  const QString text = cursor.hasSelection()
+                           ? highlight->SpokenText(cursor.selectionStart(), cursor.selectionEnd())
+                           : highlight->SpokenText(0, INT_MAX);
   if (text.trimmed().isEmpty()) {
     fw::AfxMessageBox(QStringLiteral("字符串不能为空"));
     return false;

@@ -67,8 +67,9 @@ class AudioExportTest : public ::testing::Test {
   // The same text spoken into memory: what the file must hold.
   double SpokenSeconds(const std::u16string& text, int nRate = 0) {
     CRef<ISpVoice> voice;
-    EXPECT_EQ(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, reinterpret_cast<void**>(&voice)),
-              S_OK);
+    EXPECT_EQ(
+        CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, reinterpret_cast<void**>(&voice)),
+        S_OK);
     auto sink = std::make_shared<CMemorySink>(false);
     voice->SetOutput(sink);
     voice->SetRate(nRate);
@@ -77,7 +78,8 @@ class AudioExportTest : public ::testing::Test {
   }
 
   static bool WaitUntilStopped(CSpeechExport& e) {
-    for (int i = 0; i < 6000 && e.IsRunning(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 6000 && e.IsRunning(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return !e.IsRunning();
   }
 
@@ -95,7 +97,8 @@ class AudioExportTest : public ::testing::Test {
 };
 
 class AudioExportFormatTest : public AudioExportTest,
-                              public ::testing::WithParamInterface<std::pair<SoundFileFormat, const char*>> {};
+                              public ::testing::WithParamInterface<std::pair<SoundFileFormat, const char*>> {
+};
 
 TEST_P(AudioExportFormatTest, TheFileReadsBackWithTheLengthOfTheSpokenText) {
   const auto [format, name] = GetParam();
@@ -150,7 +153,8 @@ TEST_F(AudioExportTest, AnExistingFileIsReplacedOnlyWhenTheNewOneIsComplete) {
     CSpeechExport e(Request("old.mp3", SoundFileFormat::Mp3, LongText()));
     ASSERT_TRUE(e.Start());
     // Some of it is written, under another name.
-    for (int i = 0; i < 500 && e.Seconds() < 1.0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 500 && e.Seconds() < 1.0; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_TRUE(e.IsRunning());
     EXPECT_EQ(Folder().size(), 2);
     EXPECT_EQ(ReadFileBytes(target), "the earlier recording");
@@ -172,7 +176,8 @@ TEST_F(AudioExportTest, DroppingAnExportUnderWayCancelsIt) {
   {
     CSpeechExport e(Request("gone.flac", SoundFileFormat::Flac, LongText()));
     ASSERT_TRUE(e.Start());
-    for (int i = 0; i < 500 && e.Seconds() < 0.5; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 500 && e.Seconds() < 0.5; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_TRUE(Folder().isEmpty()) << Folder().join(' ').toStdString();
 }
@@ -200,8 +205,9 @@ TEST_F(AudioExportTest, AFailedExportSaysWhyAndLeavesNothing) {
 
 TEST_F(AudioExportTest, APausedVoiceAndTheExportDoNotHoldEachOther) {
   CRef<ISpVoice> voice;
-  ASSERT_EQ(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, reinterpret_cast<void**>(&voice)),
-            S_OK);
+  ASSERT_EQ(
+      CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, reinterpret_cast<void**>(&voice)),
+      S_OK);
   auto heard = std::make_shared<CMemorySink>(false);
   voice->SetOutput(heard);
   voice->Pause();

@@ -55,14 +55,17 @@ class SpeechExportCommandsTest : public AppFixture {
     return static_cast<double>(m_sink->Position()) / m_sink->SampleRate();
   }
   QProgressDialog* Box() const { return Frame()->findChild<QProgressDialog*>(); }
-  QStringList Files() const { return QDir(m_cwd->path()).entryList({"*.mp3", ".*.mp3.*"}, QDir::Files | QDir::Hidden); }
+  QStringList Files() const {
+    return QDir(m_cwd->path()).entryList({"*.mp3", ".*.mp3.*"}, QDir::Files | QDir::Hidden);
+  }
 
   std::shared_ptr<CMemorySink> m_sink;
 };
 
 TEST_F(SpeechExportCommandsTest, TheSelectionIsSavedAtTheFramesRateWhileTheWindowStaysInUse) {
   EXPECT_FALSE(Action(res::ID_SPEECH_SAVE_AUDIO)->isEnabled());
-  Input()->SetWindowTextBytes("First sentence, not saved.\r\nThis second sentence is what the learner keeps.");
+  Input()->SetWindowTextBytes(
+      "First sentence, not saved.\r\nThis second sentence is what the learner keeps.");
   EXPECT_TRUE(Action(res::ID_SPEECH_SAVE_AUDIO)->isEnabled());
   QTextCursor c = Input()->textCursor();
   c.setPosition(28);
@@ -117,7 +120,8 @@ TEST_F(SpeechExportCommandsTest, BlanksAndAMissingFolderAreRefusedWithAMessage) 
   EXPECT_FALSE(Frame()->SaveSpeechTo(m_cwd->file("none/x.mp3"), SoundFileFormat::Mp3));
   ASSERT_EQ(boxes.texts().size(), 2);
   EXPECT_EQ(boxes.texts()[0], QStringLiteral("字符串不能为空"));
-  EXPECT_TRUE(boxes.texts()[1].startsWith(QStringLiteral("无法保存语音。\n文件夹"))) << boxes.texts()[1].toStdString();
+  EXPECT_TRUE(boxes.texts()[1].startsWith(QStringLiteral("无法保存语音。\n文件夹")))
+      << boxes.texts()[1].toStdString();
   EXPECT_FALSE(Frame()->IsSavingSpeech());
   EXPECT_TRUE(Files().isEmpty());
 }

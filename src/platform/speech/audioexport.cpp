@@ -66,12 +66,13 @@ bool CSpeechExport::Start() {
   m_pTemp->close();
 
   m_pSink = std::make_shared<CSoundFileSink>(m_pTemp->fileName(), m_request.format);
-  HRESULT hr = CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice,
-                                reinterpret_cast<void**>(&m_pVoice));
+  HRESULT hr =
+      CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, reinterpret_cast<void**>(&m_pVoice));
   if (SUCCEEDED(hr)) hr = m_pVoice->SetOutput(m_pSink);
   if (SUCCEEDED(hr)) hr = m_pVoice->SetVoice(m_request.pVoice.get());
   if (SUCCEEDED(hr)) hr = m_pVoice->SetRate(m_request.nRate);
-  if (SUCCEEDED(hr)) hr = m_pVoice->SetVolume(static_cast<std::uint16_t>(std::clamp(m_request.nVolume, 0, 100)));
+  if (SUCCEEDED(hr))
+    hr = m_pVoice->SetVolume(static_cast<std::uint16_t>(std::clamp(m_request.nVolume, 0, 100)));
   if (SUCCEEDED(hr)) hr = m_pVoice->Speak(m_request.text.c_str(), SPF_ASYNC, nullptr);
   if (FAILED(hr)) {
     m_strError = hr == SPERR_NOT_FOUND ? QStringLiteral("所选的声音无法使用。")

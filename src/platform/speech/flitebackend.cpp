@@ -29,10 +29,14 @@ struct SFliteVoice {
 };
 
 constexpr SFliteVoice kVoices[] = {
-    {"flite/cmu_us_slt", "libflite_cmu_us_slt.so.1", "register_cmu_us_slt", "US English female (natural)", 2, u"美国英语 女声（自然）"},
-    {"flite/cmu_us_rms", "libflite_cmu_us_rms.so.1", "register_cmu_us_rms", "US English male (natural)", 1, u"美国英语 男声（自然）"},
-    {"flite/cmu_us_awb", "libflite_cmu_us_awb.so.1", "register_cmu_us_awb", "Scottish English male (natural)", 1, u"苏格兰英语 男声（自然）"},
-    {"flite/cmu_us_kal16", "libflite_cmu_us_kal16.so.1", "register_cmu_us_kal16", "US English male (clear)", 1, u"美国英语 男声（清晰）"},
+    {"flite/cmu_us_slt", "libflite_cmu_us_slt.so.1", "register_cmu_us_slt", "US English female (natural)", 2,
+     u"美国英语 女声（自然）"},
+    {"flite/cmu_us_rms", "libflite_cmu_us_rms.so.1", "register_cmu_us_rms", "US English male (natural)", 1,
+     u"美国英语 男声（自然）"},
+    {"flite/cmu_us_awb", "libflite_cmu_us_awb.so.1", "register_cmu_us_awb", "Scottish English male (natural)",
+     1, u"苏格兰英语 男声（自然）"},
+    {"flite/cmu_us_kal16", "libflite_cmu_us_kal16.so.1", "register_cmu_us_kal16", "US English male (clear)",
+     1, u"美国英语 男声（清晰）"},
 };
 
 struct SSynthCall {
@@ -139,7 +143,9 @@ bool CFliteBackend::Start() {
   return true;
 }
 
-int CFliteBackend::SampleRate() const { return State().bReady.load(std::memory_order_acquire) ? kSampleRate : 0; }
+int CFliteBackend::SampleRate() const {
+  return State().bReady.load(std::memory_order_acquire) ? kSampleRate : 0;
+}
 
 const std::vector<SVoiceInfo>& CFliteBackend::Voices() const {
   static const std::vector<SVoiceInfo> none;
@@ -167,7 +173,8 @@ bool CFliteBackend::Synthesize(const SSynthRequest& request, const PcmHandler& o
 
   // Blanks alone: the pause they stand for, without the voice's breath noise.
   if (request.strUtf8.find_first_not_of(" \t\r\n\v\f") == std::string::npos) {
-    const std::vector<std::int16_t> silence(static_cast<std::size_t>(kSampleRate / 5 / RateSpeed(request.nRate)));
+    const std::vector<std::int16_t> silence(
+        static_cast<std::size_t>(kSampleRate / 5 / RateSpeed(request.nRate)));
     onPcm(silence.data(), silence.size());
     return true;
   }
