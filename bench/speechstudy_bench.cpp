@@ -146,7 +146,7 @@ BENCHMARK(SpeakToFirstPcm)
 // Save Speech of a 10,000-word text as MP3, start to finished file.
 void ExportMp3(benchmark::State& state) {
   SSpeechExportRequest request;
-  request.text = Words(static_cast<int>(state.range(0)));
+  request.strText = Words(static_cast<int>(state.range(0)));
   request.format = SoundFileFormat::Mp3;
   QTemporaryDir dir;
   request.strTarget = dir.filePath(QStringLiteral("speech.mp3"));

@@ -156,7 +156,7 @@ bool CMainFrame::SaveSpeechTo(const QString& path, SoundFileFormat format) {
   SSpeechExportRequest request;
   request.strTarget = path;
   request.format = format;
-  request.text = text.toStdU16String();
+  request.strText = text.toStdU16String();
   request.pVoice = m_pVoiceToken;
   request.nRate = m_nRate;
   request.nVolume = g_nVolume;

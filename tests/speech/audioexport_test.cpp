@@ -87,7 +87,7 @@ class AudioExportTest : public ::testing::Test {
     SSpeechExportRequest r;
     r.strTarget = m_dir.file(name);
     r.format = format;
-    r.text = std::move(text);
+    r.strText = std::move(text);
     return r;
   }
 

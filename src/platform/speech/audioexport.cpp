@@ -73,7 +73,7 @@ bool CSpeechExport::Start() {
   if (SUCCEEDED(hr)) hr = m_pVoice->SetRate(m_request.nRate);
   if (SUCCEEDED(hr))
     hr = m_pVoice->SetVolume(static_cast<std::uint16_t>(std::clamp(m_request.nVolume, 0, 100)));
-  if (SUCCEEDED(hr)) hr = m_pVoice->Speak(m_request.text.c_str(), SPF_ASYNC, nullptr);
+  if (SUCCEEDED(hr)) hr = m_pVoice->Speak(m_request.strText.c_str(), SPF_ASYNC, nullptr);
   if (FAILED(hr)) {
     m_strError = hr == SPERR_NOT_FOUND ? QStringLiteral("所选的声音无法使用。")
                                        : QStringLiteral("语音引擎无法启动（错误 0x%1）。")
@@ -87,12 +87,12 @@ bool CSpeechExport::Start() {
 bool CSpeechExport::IsRunning() const { return m_pVoice && m_pVoice->WaitUntilDone(0) != S_OK; }
 
 double CSpeechExport::Progress() const {
-  if (!m_pVoice || m_request.text.empty()) return 0;
+  if (!m_pVoice || m_request.strText.empty()) return 0;
   if (!IsRunning()) return 1;
   SPVOICESTATUS status;
   if (FAILED(m_pVoice->GetStatus(&status))) return 0;
   return std::min(1.0, static_cast<double>(status.ulInputWordPos + status.ulInputWordLen) /
-                           static_cast<double>(m_request.text.size()));
+                           static_cast<double>(m_request.strText.size()));
 }
 
 double CSpeechExport::Seconds() const {

@@ -19,7 +19,7 @@ namespace speech {
 struct SSpeechExportRequest {
   QString strTarget;
   SoundFileFormat format = SoundFileFormat::Wav;
-  std::u16string text;
+  std::u16string strText;
   CRef<ISpObjectToken> pVoice;  // null: the default voice
   int nRate = 0;
   int nVolume = 100;
