@@ -7,12 +7,17 @@
 #include "panes/lexiphonview.h"
 #include "panes/speechhighlight.h"
 #include "platform/speech/audioexport.h"
+#include "res/resource.h"
+#include "res/stringtable.h"
 #include "speech/voiceglobals.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -52,9 +57,32 @@ class CSpeechExportProgress : public QProgressDialog {
     connect(this, &QDialog::rejected, this, [this] { OnCancel(); });
     connect(&m_timer, &QTimer::timeout, this, [this] { OnTick(); });
     m_timer.start(50);
+    // Closing the window would cancel the export unasked.
+    pFrame->installEventFilter(this);
   }
 
   ~CSpeechExportProgress() override { m_timer.stop(); }
+
+ protected:
+  bool eventFilter(QObject* pWatched, QEvent* pEvent) override {
+    if (pWatched != m_pFrame || pEvent->type() != QEvent::Close || !m_pExport) return false;
+    QMessageBox box(QMessageBox::Question, res::LoadString(res::AFX_IDS_APP_TITLE),
+                    QStringLiteral("语音还没有保存完。\n现在退出将取消保存，仍然退出吗？"),
+                    QMessageBox::Yes | QMessageBox::No, m_pFrame);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("退出"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("返回"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    // Held while asking, so the export cannot end (and this box go) meanwhile.
+    m_timer.stop();
+    if (box.exec() != QMessageBox::Yes) {
+      m_timer.start();
+      pEvent->ignore();
+      return true;
+    }
+    OnCancel();
+    return false;
+  }
 
  private:
   void OnTick() {

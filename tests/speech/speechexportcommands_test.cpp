@@ -112,6 +112,30 @@ TEST_F(SpeechExportCommandsTest, CancelInTheBoxLeavesNoFile) {
   EXPECT_TRUE(Files().isEmpty()) << Files().join(' ').toStdString();
 }
 
+TEST_F(SpeechExportCommandsTest, ClosingTheWindowMeanwhileAsksAndOnlyThenCancels) {
+  std::string text;
+  for (int i = 0; i < 60; ++i) text += "Every morning the fishermen went out in their boats. ";
+  Input()->SetWindowTextBytes(text);
+  ASSERT_TRUE(Frame()->SaveSpeechTo(m_cwd->file("long.mp3"), SoundFileFormat::Mp3));
+  {
+    MessageBoxWatcher boxes(QMessageBox::No);
+    Frame()->close();
+    ASSERT_EQ(boxes.texts().size(), 1);
+    EXPECT_TRUE(boxes.texts()[0].startsWith(QStringLiteral("语音还没有保存完。")));
+  }
+  // Back to the window: the export goes on and completes.
+  EXPECT_TRUE(Frame()->isVisible());
+  EXPECT_TRUE(Frame()->IsSavingSpeech());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Frame()->IsSavingSpeech(); }, 120000));
+  EXPECT_EQ(Files(), QStringList{"long.mp3"});
+
+  ASSERT_TRUE(Frame()->SaveSpeechTo(m_cwd->file("again.mp3"), SoundFileFormat::Mp3));
+  MessageBoxWatcher quit(QMessageBox::Yes);
+  Stop();
+  EXPECT_EQ(quit.texts().size(), 1);
+  EXPECT_EQ(Files(), QStringList{"long.mp3"});
+}
+
 TEST_F(SpeechExportCommandsTest, BlanksAndAMissingFolderAreRefusedWithAMessage) {
   MessageBoxWatcher boxes;
   Input()->SetWindowTextBytes("  \r\n ");
