@@ -9,8 +9,11 @@
 #include "platform/speech/speechapi.h"
 #include "translate/translation.h"
 
-#include <memory>
+#include "platform/speech/filesink.h"
+
 #include <QPointer>
+
+#include <memory>
 
 namespace panes {
 class CLexiphonView;
@@ -89,6 +92,12 @@ class CMainFrame : public fw::CFrameWnd {
   // The light on the input pane's spoken word, made on first use.
   panes::CSpeechHighlight* SpeechHighlight();
 
+  // Renders the input text (or its selection) into path behind a progress
+  // box; false, having said why, when it could not start. In
+  // speechexportcommands.cpp.
+  bool SaveSpeechTo(const QString& path, speech::SoundFileFormat format);
+  bool IsSavingSpeech() const;
+
   // WM_TRANSLATION_DONE: a translation worker's text, shown while the worker
   // waits; the buffer stays the worker's. In translatecommands.cpp.
   void OnTranslationDone(const char* pszText);
@@ -120,6 +129,8 @@ class CMainFrame : public fw::CFrameWnd {
   bool OnSpeechStudyCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI);
   void OnSpeakSelection();
   void OnUpdateSpeakSelection(fw::CCmdUI* pCmdUI);
+  void OnSpeechSaveAudio();
+  void OnUpdateSpeechSaveAudio(fw::CCmdUI* pCmdUI);
 
  private:
   // Both columns at half the client width, at least 100 pixels each.
@@ -132,6 +143,7 @@ class CMainFrame : public fw::CFrameWnd {
   void ReleaseSpeech();
 
   QPointer<panes::CSpeechHighlight> m_pSpeechHighlight;  // a child of the input pane
+  QPointer<QObject> m_pSpeechExport;  // the progress box of the export under way
 };
 
 }  // namespace frame

@@ -29,6 +29,7 @@ panes::SHeardWord HeardWord() {
 bool CMainFrame::OnSpeechStudyCmdMsg(unsigned nID, fw::CCmdUI* pCmdUI) {
   static const fw::CmdEntry<CMainFrame> table[] = {
       {res::ID_SPEECH_SPEAK_SELECTION, &CMainFrame::OnSpeakSelection, &CMainFrame::OnUpdateSpeakSelection},
+      {res::ID_SPEECH_SAVE_AUDIO, &CMainFrame::OnSpeechSaveAudio, &CMainFrame::OnUpdateSpeechSaveAudio},
   };
   return fw::DispatchCmdMsg(this, table, nID, pCmdUI);
 }

@@ -27,6 +27,7 @@ constexpr MenuItemData kSpeech[] = {
     {ID_SPEECH_PAUSE, "暂停(&X)"},
     {ID_SPEECH_STOP, "停止(&S)\tEsc"},
     {0, nullptr},
+    {ID_SPEECH_SAVE_AUDIO, "保存语音(&V)..."},
     {ID_SPEECH_SETTINGS, "发音设置(&D)"},
 };
 constexpr MenuItemData kTranslate[] = {

@@ -73,7 +73,8 @@ TEST_F(CommandsTest, MenuTextsSeparatorsAndOrderAreExact) {
   }
   EXPECT_EQ(all, (QStringList{"新建(&N)\tCtrl+N", "打开(&O)...\tCtrl+O", "另存为(&A)...", "退出(&X)",
                               "撤消(&U)\tCtrl+Z", "-", "剪切(&T)\tCtrl+X", "复制(&C)\tCtrl+C", "粘贴(&P)\tCtrl+V",
-                              "工具栏(&T)", "状态栏(&S)", "发音(&Z)", "朗读选中内容(&R)\tF5", "暂停(&X)", "停止(&S)\tEsc", "-", "发音设置(&D)",
+                              "工具栏(&T)", "状态栏(&S)", "发音(&Z)", "朗读选中内容(&R)\tF5", "暂停(&X)", "停止(&S)\tEsc", "-",
+                              "保存语音(&V)...", "发音设置(&D)",
                               "英译汉(&M)", "汉译英(&N)", "帮助主题(&T)", "关于 Lexiphon(&A)..."}));
   // One action per command, shared by menu and toolbar.
   EXPECT_EQ(Frame()->m_wndToolBar.GetButton(11)->commandAction(), Action(res::ID_TRANSLATE_EN_TO_ZH));

@@ -2,11 +2,9 @@
 
 extern "C" {
 #include <flite/flite.h>
-cst_voice* register_cmu_us_slt(const char* voxdir);
-cst_voice* register_cmu_us_rms(const char* voxdir);
-cst_voice* register_cmu_us_awb(const char* voxdir);
-cst_voice* register_cmu_us_kal16(const char* voxdir);
 }
+
+#include <dlfcn.h>
 
 #include <atomic>
 #include <map>
@@ -18,19 +16,27 @@ namespace {
 
 constexpr int kSampleRate = 16000;
 
+// Each voice is a library of its own, several megabytes of tables that the
+// loader would relocate, and so make resident, at start-up if linked: it is
+// loaded when the voice first speaks.
 struct SFliteVoice {
   const char* id;
-  cst_voice* (*reg)(const char*);
+  const char* library;
+  const char* reg;
   const char* name;
   int gender;
   const char16_t* chinese;
 };
 
 constexpr SFliteVoice kVoices[] = {
-    {"flite/cmu_us_slt", register_cmu_us_slt, "US English female (natural)", 2, u"美国英语 女声（自然）"},
-    {"flite/cmu_us_rms", register_cmu_us_rms, "US English male (natural)", 1, u"美国英语 男声（自然）"},
-    {"flite/cmu_us_awb", register_cmu_us_awb, "Scottish English male (natural)", 1, u"苏格兰英语 男声（自然）"},
-    {"flite/cmu_us_kal16", register_cmu_us_kal16, "US English male (clear)", 1, u"美国英语 男声（清晰）"},
+    {"flite/cmu_us_slt", "libflite_cmu_us_slt.so.1", "register_cmu_us_slt", "US English female (natural)", 2,
+     u"美国英语 女声（自然）"},
+    {"flite/cmu_us_rms", "libflite_cmu_us_rms.so.1", "register_cmu_us_rms", "US English male (natural)", 1,
+     u"美国英语 男声（自然）"},
+    {"flite/cmu_us_awb", "libflite_cmu_us_awb.so.1", "register_cmu_us_awb", "Scottish English male (natural)",
+     1, u"苏格兰英语 男声（自然）"},
+    {"flite/cmu_us_kal16", "libflite_cmu_us_kal16.so.1", "register_cmu_us_kal16", "US English male (clear)",
+     1, u"美国英语 男声（清晰）"},
 };
 
 struct SSynthCall {
@@ -97,6 +103,15 @@ int OnStream(const cst_wave* w, int start, int size, int last, cst_audio_streami
   return CST_AUDIO_STREAM_CONT;
 }
 
+cst_voice* LoadVoice(const SFliteVoice& v) {
+  // Kept loaded for the life of the process, as the voice it registers.
+  void* library = dlopen(v.library, RTLD_NOW | RTLD_LOCAL);
+  if (!library) return nullptr;
+  using Register = cst_voice* (*)(const char*);
+  const auto reg = reinterpret_cast<Register>(dlsym(library, v.reg));
+  return reg ? reg(nullptr) : nullptr;
+}
+
 }  // namespace
 
 ISynthBackend& FliteBackend() {
@@ -128,7 +143,9 @@ bool CFliteBackend::Start() {
   return true;
 }
 
-int CFliteBackend::SampleRate() const { return State().bReady.load(std::memory_order_acquire) ? kSampleRate : 0; }
+int CFliteBackend::SampleRate() const {
+  return State().bReady.load(std::memory_order_acquire) ? kSampleRate : 0;
+}
 
 const std::vector<SVoiceInfo>& CFliteBackend::Voices() const {
   static const std::vector<SVoiceInfo> none;
@@ -146,7 +163,7 @@ bool CFliteBackend::Synthesize(const SSynthRequest& request, const PcmHandler& o
     voice = it->second;
   } else {
     for (const SFliteVoice& v : kVoices)
-      if (request.strVoice == v.id) voice = v.reg(nullptr);
+      if (request.strVoice == v.id) voice = LoadVoice(v);
     if (!voice) return false;
     feat_set(voice->features, "streaming_info", audio_streaming_info_val(s.pStreaming));
     s.loaded[request.strVoice] = voice;
@@ -156,7 +173,8 @@ bool CFliteBackend::Synthesize(const SSynthRequest& request, const PcmHandler& o
 
   // Blanks alone: the pause they stand for, without the voice's breath noise.
   if (request.strUtf8.find_first_not_of(" \t\r\n\v\f") == std::string::npos) {
-    const std::vector<std::int16_t> silence(static_cast<std::size_t>(kSampleRate / 5 / RateSpeed(request.nRate)));
+    const std::vector<std::int16_t> silence(
+        static_cast<std::size_t>(kSampleRate / 5 / RateSpeed(request.nRate)));
     onPcm(silence.data(), silence.size());
     return true;
   }
