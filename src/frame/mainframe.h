@@ -84,6 +84,8 @@ class CMainFrame : public fw::CFrameWnd {
   // Gives the voice the one setting.ini named, if not done yet; an unknown
   // one leaves the default voice.
   void ApplyStoredVoice();
+  // The voice Speak would use, the stored choice included before it first speaks.
+  speech::CRef<speech::ISpObjectToken> ChosenVoiceToken() const;
   // Writes g_nVolume, m_nRate and the chosen voice to setting.ini.
   void SaveSpeechSettings();
   // Queues the input pane's positions [nFrom, nTo) and lights each word as

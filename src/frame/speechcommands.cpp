@@ -60,6 +60,13 @@ void CMainFrame::ApplyStoredVoice() {
   m_strVoiceId.clear();
 }
 
+CRef<ISpObjectToken> CMainFrame::ChosenVoiceToken() const {
+  CRef<ISpObjectToken> token;
+  if (m_bVoicePending && !m_strVoiceId.empty() && SUCCEEDED(FindVoiceToken(SPCAT_VOICES, m_strVoiceId, &token)))
+    return token;
+  return m_pVoiceToken;
+}
+
 void CMainFrame::SaveSpeechSettings() { speech::SaveSpeechSettings({g_nVolume, m_nRate, m_strVoiceId}); }
 
 void CMainFrame::SpeakInputText() {

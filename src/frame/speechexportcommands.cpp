@@ -185,7 +185,7 @@ bool CMainFrame::SaveSpeechTo(const QString& path, SoundFileFormat format) {
   request.strTarget = path;
   request.format = format;
   request.strText = text.toStdU16String();
-  request.pVoice = m_pVoiceToken;
+  request.pVoice = ChosenVoiceToken();
   request.nRate = m_nRate;
   request.nVolume = g_nVolume;
   auto exporter = std::make_unique<CSpeechExport>(std::move(request));
