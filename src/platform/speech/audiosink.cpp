@@ -54,6 +54,9 @@ void CImmediateSink::Pause() {
 void CImmediateSink::Resume() {
   std::lock_guard lock(m_mutex);
   m_bPaused = false;
+  // The writer is free to go: a caller asking right away must not see it
+  // still waiting before it has woken.
+  if (!m_nLimit || *m_nLimit > m_nPosition) m_bWriterWaiting = false;
   m_cvSpace.notify_all();
 }
 
@@ -80,6 +83,7 @@ std::uint64_t CImmediateSink::Position() const {
 void CImmediateSink::SetLimit(std::optional<std::uint64_t> nLimit) {
   std::lock_guard lock(m_mutex);
   m_nLimit = nLimit;
+  if (!m_bPaused && (!m_nLimit || *m_nLimit > m_nPosition)) m_bWriterWaiting = false;
   m_cvSpace.notify_all();
 }
 
