@@ -1,23 +1,31 @@
 #include "platform/http.h"
 
+#include "platform/curlapi.h"
+
 #include <QHostAddress>
 #include <QString>
-
-#include <curl/curl.h>
 
 #include <algorithm>
 #include <cstring>
 
 namespace platform {
 
+namespace {
+
+// Only reached once a request has loaded the library.
+const CurlApi& Api() { return *Curl(); }
+
+}  // namespace
+
 const char* CInternetException::what() const noexcept {
-  return curl_easy_strerror(static_cast<CURLcode>(m_dwError));
+  if (const CurlApi* curl = Curl()) return curl->easy_strerror(static_cast<CURLcode>(m_dwError));
+  return "libcurl is not available";
 }
 
 void CInternetAbort::Abort() {
   std::lock_guard lock(m_mutex);
   m_bAborted = true;
-  for (void* multi : m_multis) curl_multi_wakeup(static_cast<CURLM*>(multi));
+  for (void* multi : m_multis) Api().multi_wakeup(static_cast<CURLM*>(multi));
 }
 
 bool CInternetAbort::Attach(void* pMulti) {
@@ -68,11 +76,12 @@ struct CHttpFile::Impl {
   CURLcode result = CURLE_OK;
 
   ~Impl() {
-    if (added) curl_multi_remove_handle(multi, easy);
+    if (!Curl()) return;  // nothing was made
+    if (added) Api().multi_remove_handle(multi, easy);
     if (attached) abort->Detach(multi);
-    if (multi) curl_multi_cleanup(multi);
-    if (easy) curl_easy_cleanup(easy);
-    curl_slist_free_all(headers);
+    if (multi) Api().multi_cleanup(multi);
+    if (easy) Api().easy_cleanup(easy);
+    Api().slist_free_all(headers);
   }
 
   static size_t OnBody(char* data, size_t size, size_t count, void* user) {
@@ -88,7 +97,7 @@ struct CHttpFile::Impl {
     const std::string_view line(data, size * count);
     if (line == "\r\n" || line == "\n") {
       long status = 0;
-      curl_easy_getinfo(d->easy, CURLINFO_RESPONSE_CODE, &status);
+      Api().easy_getinfo(d->easy, CURLINFO_RESPONSE_CODE, &status);
       if (status >= 200) d->headersDone = true;
     }
     return size * count;
@@ -108,8 +117,9 @@ std::unique_ptr<CHttpFile> CHttpConnection::OpenRequest(std::string_view strVerb
   auto d = std::make_unique<CHttpFile::Impl>();
   d->abort = m_session.m_pAbort;
   if (d->abort->IsAborted()) throw CInternetException(CURLE_ABORTED_BY_CALLBACK);
-  d->easy = curl_easy_init();
-  d->multi = curl_multi_init();
+  if (!Curl()) throw CInternetException(CURLE_FAILED_INIT);
+  d->easy = Api().easy_init();
+  d->multi = Api().multi_init();
   if (!d->easy || !d->multi) throw CInternetException(CURLE_FAILED_INIT);
 
   // An address with colons needs its brackets in the URL.
@@ -120,24 +130,24 @@ std::unique_ptr<CHttpFile> CHttpConnection::OpenRequest(std::string_view strVerb
   const std::string object(strObject);
   const InternetTimeouts& t = m_session.m_timeouts;
   CURL* e = d->easy;
-  Check(curl_easy_setopt(e, CURLOPT_URL, url.c_str()));
+  Check(Api().easy_setopt(e, CURLOPT_URL, url.c_str()));
   // The target goes into the request line untouched: no normalising, no
   // percent-encoding.
-  Check(curl_easy_setopt(e, CURLOPT_REQUEST_TARGET, object.c_str()));
-  Check(curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, verb == "GET" || verb == "POST" ? nullptr : verb.c_str()));
-  Check(curl_easy_setopt(e, CURLOPT_HTTP_VERSION,
+  Check(Api().easy_setopt(e, CURLOPT_REQUEST_TARGET, object.c_str()));
+  Check(Api().easy_setopt(e, CURLOPT_CUSTOMREQUEST, verb == "GET" || verb == "POST" ? nullptr : verb.c_str()));
+  Check(Api().easy_setopt(e, CURLOPT_HTTP_VERSION,
                          strVersion == "HTTP/1.0" ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1));
-  Check(curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http"));
-  Check(curl_easy_setopt(e, CURLOPT_USERAGENT, m_session.m_strAgent.c_str()));
-  Check(curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L));
-  Check(curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(t.connect.count())));
-  Check(curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(t.total.count())));
-  if (IsLoopbackHost(m_strServer)) Check(curl_easy_setopt(e, CURLOPT_PROXY, ""));
-  Check(curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &CHttpFile::Impl::OnBody));
-  Check(curl_easy_setopt(e, CURLOPT_WRITEDATA, d.get()));
-  Check(curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &CHttpFile::Impl::OnHeader));
-  Check(curl_easy_setopt(e, CURLOPT_HEADERDATA, d.get()));
-  if (verb == "POST") Check(curl_easy_setopt(e, CURLOPT_POST, 1L));
+  Check(Api().easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http"));
+  Check(Api().easy_setopt(e, CURLOPT_USERAGENT, m_session.m_strAgent.c_str()));
+  Check(Api().easy_setopt(e, CURLOPT_NOSIGNAL, 1L));
+  Check(Api().easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(t.connect.count())));
+  Check(Api().easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(t.total.count())));
+  if (IsLoopbackHost(m_strServer)) Check(Api().easy_setopt(e, CURLOPT_PROXY, ""));
+  Check(Api().easy_setopt(e, CURLOPT_WRITEFUNCTION, &CHttpFile::Impl::OnBody));
+  Check(Api().easy_setopt(e, CURLOPT_WRITEDATA, d.get()));
+  Check(Api().easy_setopt(e, CURLOPT_HEADERFUNCTION, &CHttpFile::Impl::OnHeader));
+  Check(Api().easy_setopt(e, CURLOPT_HEADERDATA, d.get()));
+  if (verb == "POST") Check(Api().easy_setopt(e, CURLOPT_POST, 1L));
   return std::unique_ptr<CHttpFile>(new CHttpFile(std::move(d)));
 }
 
@@ -153,16 +163,16 @@ void CHttpFile::Pump(Done done) {
   while (!done() && !d.finished) {
     if (d.abort->IsAborted()) throw CInternetException(CURLE_ABORTED_BY_CALLBACK);
     int running = 0;
-    if (curl_multi_perform(d.multi, &running) != CURLM_OK) throw CInternetException(CURLE_FAILED_INIT);
+    if (Api().multi_perform(d.multi, &running) != CURLM_OK) throw CInternetException(CURLE_FAILED_INIT);
     int left = 0;
-    while (CURLMsg* msg = curl_multi_info_read(d.multi, &left)) {
+    while (CURLMsg* msg = Api().multi_info_read(d.multi, &left)) {
       if (msg->msg != CURLMSG_DONE) continue;
       d.finished = true;
       d.result = msg->data.result;
     }
     if (done() || d.finished) break;
     // Wakes for the socket, libcurl's own timers, or an abort.
-    if (curl_multi_poll(d.multi, nullptr, 0, 1000, nullptr) != CURLM_OK)
+    if (Api().multi_poll(d.multi, nullptr, 0, 1000, nullptr) != CURLM_OK)
       throw CInternetException(CURLE_FAILED_INIT);
   }
   if (d.abort->IsAborted()) throw CInternetException(CURLE_ABORTED_BY_CALLBACK);
@@ -177,18 +187,18 @@ void CHttpFile::SendRequest(std::string_view strHeaders, std::string_view option
     const std::string line(strHeaders.substr(0, end));
     strHeaders.remove_prefix(end == std::string_view::npos ? strHeaders.size() : end + 2);
     if (line.empty()) continue;
-    curl_slist* list = curl_slist_append(d.headers, line.c_str());
+    curl_slist* list = Api().slist_append(d.headers, line.c_str());
     if (!list) throw CInternetException(CURLE_OUT_OF_MEMORY);
     d.headers = list;
   }
-  Check(curl_easy_setopt(d.easy, CURLOPT_HTTPHEADER, d.headers));
+  Check(Api().easy_setopt(d.easy, CURLOPT_HTTPHEADER, d.headers));
   d.body.assign(optional);
-  Check(curl_easy_setopt(d.easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(d.body.size())));
-  Check(curl_easy_setopt(d.easy, CURLOPT_POSTFIELDS, d.body.data()));
+  Check(Api().easy_setopt(d.easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(d.body.size())));
+  Check(Api().easy_setopt(d.easy, CURLOPT_POSTFIELDS, d.body.data()));
 
   if (!d.abort->Attach(d.multi)) throw CInternetException(CURLE_ABORTED_BY_CALLBACK);
   d.attached = true;
-  if (curl_multi_add_handle(d.multi, d.easy) != CURLM_OK) throw CInternetException(CURLE_FAILED_INIT);
+  if (Api().multi_add_handle(d.multi, d.easy) != CURLM_OK) throw CInternetException(CURLE_FAILED_INIT);
   d.added = true;
   Pump([&d] { return d.headersDone; });
   if (d.finished && d.result != CURLE_OK) throw CInternetException(d.result);
@@ -197,7 +207,7 @@ void CHttpFile::SendRequest(std::string_view strHeaders, std::string_view option
 int CHttpFile::QueryStatusCode() const {
   if (!m_pImpl || !m_pImpl->added) return 0;
   long status = 0;
-  curl_easy_getinfo(m_pImpl->easy, CURLINFO_RESPONSE_CODE, &status);
+  Api().easy_getinfo(m_pImpl->easy, CURLINFO_RESPONSE_CODE, &status);
   return static_cast<int>(status);
 }
 

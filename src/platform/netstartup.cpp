@@ -1,8 +1,7 @@
 #include "platform/netstartup.h"
 
-#include <curl/curl.h>
-
-#include <cstdlib>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -19,9 +18,12 @@ void SetNetStartupForTesting(std::function<bool()> startup) { Override() = std::
 
 bool NetStartup() {
   if (Override()) return Override()();
+  // Whether this process may use sockets at all; libcurl itself is loaded
+  // and initialised by the first request.
   static const bool ok = [] {
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return false;
-    std::atexit(curl_global_cleanup);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    ::close(fd);
     return true;
   }();
   return ok;

@@ -1,6 +1,6 @@
 #pragma once
-// The process-wide start-up of the network library (the HTTP client's global
-// state). Called once at application start, before any thread exists.
+// The process-wide network start-up: whether sockets can be used at all.
+// Called once at application start, before any thread exists.
 #include <functional>
 
 namespace platform {
