@@ -77,9 +77,12 @@ struct CPageServer::Impl {
     if (config.engine == PageServiceConfig::Engine::Upstream) {
       strAbout =
           "Machine translation by the LibreTranslate-compatible server at " + config.upstream.strUrl + ".";
-      error = CUpstreamEngine::CheckUrl(config.upstream.strUrl);
-      if (!error.empty()) return false;
-      pEngine = std::make_unique<CUpstreamEngine>(config.upstream);
+      if (!config.makeUpstream) {
+        error = "this program has no upstream engine";
+        return false;
+      }
+      pEngine = config.makeUpstream(config.upstream, error);
+      if (!pEngine) return false;
       return true;
     }
     strAbout = "Automatic translation by grammar rules over a core vocabulary and CC-CEDICT (CC BY-SA 4.0).";

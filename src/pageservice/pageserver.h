@@ -15,6 +15,8 @@ struct PageServiceConfig {
   Engine engine = Engine::Dictionary;
   std::string strDictionaryPath;  // empty: DefaultDictionaryPath()
   UpstreamConfig upstream;
+  // Makes the upstream engine (MakeUpstreamEngine); null: this program has none.
+  std::unique_ptr<CTranslationEngine> (*makeUpstream)(const UpstreamConfig&, std::string& error) = nullptr;
   // Requests translated at once. Connections do not hold these: a request
   // reaches them only once it has arrived whole.
   int nThreads = 16;

@@ -93,6 +93,7 @@ int main(int argc, char** argv) {
         config.engine = pageservice::PageServiceConfig::Engine::Dictionary;
       } else if (std::strcmp(value, "libretranslate") == 0) {
         config.engine = pageservice::PageServiceConfig::Engine::Upstream;
+        config.makeUpstream = &pageservice::MakeUpstreamEngine;
       } else {
         return Fail("unknown engine: " + std::string(value) + " (dictionary or libretranslate)");
       }

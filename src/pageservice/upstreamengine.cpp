@@ -46,6 +46,12 @@ CUpstreamEngine::CUpstreamEngine(UpstreamConfig config) : m_config(std::move(con
   }
 }
 
+std::unique_ptr<CTranslationEngine> MakeUpstreamEngine(const UpstreamConfig& config, std::string& error) {
+  error = CUpstreamEngine::CheckUrl(config.strUrl);
+  if (!error.empty()) return nullptr;
+  return std::make_unique<CUpstreamEngine>(config);
+}
+
 std::string CUpstreamEngine::CheckUrl(const std::string& strUrl) {
   return Split(strUrl) ? std::string() : "not an http:// or https:// URL: " + strUrl;
 }

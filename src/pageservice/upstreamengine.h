@@ -6,6 +6,7 @@
 #include "pageservice/engine.h"
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 namespace pageservice {
@@ -18,6 +19,11 @@ struct UpstreamConfig {
   // client's own limit for the whole request.
   std::chrono::milliseconds timeout{15000};
 };
+
+// The engine for config, or null with the reason in error. In a library of
+// its own (lexiphon_pageservice_upstream) with its HTTP client, so that
+// programs serving only the dictionary never load that client.
+std::unique_ptr<CTranslationEngine> MakeUpstreamEngine(const UpstreamConfig& config, std::string& error);
 
 class CUpstreamEngine : public CTranslationEngine {
  public:

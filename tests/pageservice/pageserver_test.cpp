@@ -342,6 +342,7 @@ TEST_F(PageService, LibreTranslateEngineFrontsAnUpstreamAndTurnsItsFailuresIntoT
   CFakeUpstream upstream;
   PageServiceConfig config;
   config.engine = PageServiceConfig::Engine::Upstream;
+  config.makeUpstream = &MakeUpstreamEngine;
   config.upstream.strUrl = upstream.Url();
   config.upstream.strApiKey = "key";
   config.upstream.timeout = 300ms;
@@ -372,6 +373,7 @@ TEST_F(PageService, UpstreamRefusalsAndAbsenceAreShownAsTheyAre) {
   CFakeUpstream upstream;
   PageServiceConfig config;
   config.engine = PageServiceConfig::Engine::Upstream;
+  config.makeUpstream = &MakeUpstreamEngine;
   config.upstream.strUrl = upstream.Url();  // no key
   StartWith(config);
   const std::string refused = Utf8(ClientTranslate(m_nPort, TranslationDirection::EnToZh, "hello"));
@@ -556,6 +558,7 @@ TEST_F(PageService, StoppingAnswersTheRequestInFlightAndEndsSoonDespiteSlowClien
   CFakeUpstream upstream;
   PageServiceConfig config;
   config.engine = PageServiceConfig::Engine::Upstream;
+  config.makeUpstream = &MakeUpstreamEngine;
   config.upstream.strUrl = upstream.Url();
   config.upstream.strApiKey = "key";
   config.upstream.timeout = 5s;
