@@ -69,6 +69,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Runtime pieces no library link names: fonts, voices, the Qt plugins.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, espeak-ng-data, qt6-qpa-plugins, libqt6svg6, xdg-utils")
+# libcurl4: loaded at the first translation, so the shared-library scan does not see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, espeak-ng-data, qt6-qpa-plugins, libqt6svg6, xdg-utils, libcurl4")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, qt6-translations-l10n, xchm")
 include(CPack)
