@@ -39,8 +39,7 @@ CurlApi* Load() {
                    Resolve(library, "curl_slist_free_all", api.slist_free_all);
   // The library stays loaded: handles may live until exit.
   if (!all || global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return nullptr;
-  static decltype(&curl_global_cleanup) s_cleanup = global_cleanup;
-  std::atexit([] { s_cleanup(); });
+  std::atexit(global_cleanup);
   return &api;
 }
 

@@ -338,15 +338,21 @@ class CFakeUpstream {
   int m_nReceived = 0;
 };
 
-TEST_F(PageService, LibreTranslateEngineFrontsAnUpstreamAndTurnsItsFailuresIntoText) {
-  CFakeUpstream upstream;
+// The page service in front of the fake upstream; an empty key sends none.
+PageServiceConfig UpstreamService(const CFakeUpstream& upstream, std::string strKey,
+                                  std::chrono::milliseconds timeout = 15s) {
   PageServiceConfig config;
   config.engine = PageServiceConfig::Engine::Upstream;
   config.makeUpstream = &MakeUpstreamEngine;
   config.upstream.strUrl = upstream.Url();
-  config.upstream.strApiKey = "key";
-  config.upstream.timeout = 300ms;
-  StartWith(config);
+  config.upstream.strApiKey = std::move(strKey);
+  config.upstream.timeout = timeout;
+  return config;
+}
+
+TEST_F(PageService, LibreTranslateEngineFrontsAnUpstreamAndTurnsItsFailuresIntoText) {
+  CFakeUpstream upstream;
+  StartWith(UpstreamService(upstream, "key", 300ms));
 
   const std::string zh = Utf8(ClientTranslate(m_nPort, TranslationDirection::ZhToEn, Gb(u"你好\r\n世界")));
   // Its lines are the page's lines.
@@ -371,10 +377,7 @@ TEST_F(PageService, LibreTranslateEngineFrontsAnUpstreamAndTurnsItsFailuresIntoT
 
 TEST_F(PageService, UpstreamRefusalsAndAbsenceAreShownAsTheyAre) {
   CFakeUpstream upstream;
-  PageServiceConfig config;
-  config.engine = PageServiceConfig::Engine::Upstream;
-  config.makeUpstream = &MakeUpstreamEngine;
-  config.upstream.strUrl = upstream.Url();  // no key
+  PageServiceConfig config = UpstreamService(upstream, "");
   StartWith(config);
   const std::string refused = Utf8(ClientTranslate(m_nPort, TranslationDirection::EnToZh, "hello"));
   EXPECT_NE(refused.find("HTTP 403"), std::string::npos) << refused;
@@ -556,13 +559,7 @@ TEST_F(PageService, ConnectionsBeyondTheLimitsGet503WithRetryAfter) {
 
 TEST_F(PageService, StoppingAnswersTheRequestInFlightAndEndsSoonDespiteSlowClients) {
   CFakeUpstream upstream;
-  PageServiceConfig config;
-  config.engine = PageServiceConfig::Engine::Upstream;
-  config.makeUpstream = &MakeUpstreamEngine;
-  config.upstream.strUrl = upstream.Url();
-  config.upstream.strApiKey = "key";
-  config.upstream.timeout = 5s;
-  StartWith(config);
+  StartWith(UpstreamService(upstream, "key", 5s));
   CHeldConnections held(m_nPort, 10, 20, 0);
   // "slow" takes the fake upstream 1.5 s.
   auto inFlight = std::async(std::launch::async, [this] {
